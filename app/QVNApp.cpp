@@ -1,0 +1,11 @@
+#include "app/QVNApp.h"
+
+BOOL CQVNApp::InitInstance()
+{
+    return FALSE;
+}
+
+int CQVNApp::ExitInstance()
+{
+    return CWinApp::ExitInstance();
+}

@@ -1,0 +1,10 @@
+#pragma once
+// The application object: start-up and shutdown.
+
+#include "framework/App.h"
+
+class CQVNApp : public CWinApp {
+public:
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+};

@@ -1,0 +1,20 @@
+#pragma once
+// Case-insensitive text order and look-ups shared by grouping, history lists and the editor.
+
+#include <string>
+
+#include "framework/Array.h"
+
+// The platform's upper-casing of one character (the Windows build uses CharUpperBuffW).
+wchar_t PlatformUpperChar(wchar_t c);
+
+// True when a sorts after b, comparing character by character after upper-casing each.
+bool TextGreater(const std::wstring& a, const std::wstring& b);
+// True when a and b differ but are equal once a-z are turned into A-Z.
+bool SameTextOtherCase(const std::wstring& a, const std::wstring& b);
+// First position whose entry equals text (or, ignoring case, differs only in a-z case); -1 if none.
+int FindText(const CStringArray& list, const std::wstring& text, bool ignoreCase);
+// Stable sort by TextGreater.
+void SortTextList(CStringArray& list, bool ascending);
+// Text with a-z turned into A-Z and nothing else changed: the key under which FindText matches.
+std::wstring AsciiUpper(const std::wstring& text);

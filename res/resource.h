@@ -1,0 +1,75 @@
+#pragma once
+// Resource identifiers. The numbers are fixed: stored layouts and the code rely on them.
+
+// Strings
+#define IDS_ABOUTBOX 101
+
+// Dialog templates
+#define IDD_QUORVANE_DIALOG 102
+#define IDD_TOOLBAR 105
+#define IDD_SWLIST 106
+#define IDD_ITEMINFO 107
+#define IDD_IMPORT_PROGRESS 181
+
+// Icons
+#define IDI_QUORVANE 128
+#define IDI_SORT_ASCENDING 160
+#define IDI_SORT_DESCENDING 161
+#define IDI_TOOL_ABOUT 163
+#define IDI_TOOL_ADD 164
+#define IDI_TOOL_ATTACH 165
+#define IDI_TOOL_DELETE 166
+#define IDI_TOOL_DETACH 167
+#define IDI_TOOL_EXPORT 168
+#define IDI_TOOL_OPTIONS 169
+#define IDI_TOOL_LAUNCH 170
+#define IDI_BUTTON_171 171
+#define IDI_BUTTON_172 172
+#define IDI_BUTTON_176 176
+#define IDI_NO_INSTALLER 178
+#define IDI_FILE 179
+#define IDI_IMPORTED 180
+#define IDI_BUTTON_190 190
+#define IDI_BUTTON_192 192
+
+// Skin bitmaps of the bitmap dialog
+#define IDB_FRAME_TOPLEFT 129
+#define IDB_FRAME_TOP 130
+#define IDB_FRAME_TOPRIGHT 131
+#define IDB_FRAME_BOTTOM 132
+#define IDB_FRAME_LEFT 133
+#define IDB_FRAME_BOTTOMLEFT 134
+#define IDB_FRAME_RIGHT 135
+#define IDB_FRAME_BOTTOMRIGHT 136
+#define IDB_MIN_HOVER 137
+#define IDB_MIN_PRESSED 138
+#define IDB_MIN_NORMAL 139
+#define IDB_MAX_HOVER 140
+#define IDB_MAX_PRESSED 141
+#define IDB_MAX_NORMAL 142
+#define IDB_CLOSE_HOVER 143
+#define IDB_CLOSE_PRESSED 144
+#define IDB_CLOSE_NORMAL 145
+#define IDB_RESTORE_HOVER 146
+#define IDB_RESTORE_PRESSED 147
+#define IDB_RESTORE_NORMAL 148
+
+// Toolbar
+#define IDB_TOOL_DISABLED 149
+#define IDB_TOOL_PRESSED 150
+#define IDB_TOOL_HOVER 152
+#define IDB_TOOL_NORMAL 153
+#define IDB_TOOL_SEPARATOR 154
+#define IDB_TOOLBAR_RIGHT 155
+#define IDB_TOOLBAR_LEFT 156
+#define IDB_TOOLBAR_TILE 157
+
+// List entry backgrounds
+#define IDB_LIST_ENTRY_158 158
+#define IDB_LIST_ENTRY_159 159
+
+// Menu
+#define IDR_LIST_CONTEXT 191
+
+// Controls
+#define IDC_PROGRESS 1053

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything, and runs every test headless:
+# the native core under AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows build
+# under Wine on its null display driver.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+jobs=$(nproc 2>/dev/null || echo 2)
+
+scripts/install-deps.sh build
+
+echo "== native core (sanitizers)"
+cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug -DQV_SANITIZE=ON >/dev/null
+cmake --build build/native -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build/native --output-on-failure --timeout 300
+
+echo "== windows build"
+cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
+cmake --build build/win -j"$jobs"
+
+source scripts/wine-env.sh
+wine_prepare_prefix "$root/build/wineprefix" null
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
+trap 'wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true' EXIT
+# Pre-start the server and system processes outside ctest's output pipe.
+wineserver -p
+wine wineboot </dev/null >/dev/null 2>&1 || true
+
+echo "== windows tests (wine)"
+ctest --test-dir build/win --output-on-failure --timeout 300

@@ -1,0 +1,22 @@
+#pragma once
+// The settings record and the text of "settings.xml".
+
+#include <cstdint>
+#include <string>
+
+class CConfigurations {
+public:
+    int32_t AttachMode = 1;  // 0 reference, 1 import
+    std::wstring DataFolder;  // ends with a backslash once chosen in the options dialog
+    int32_t ShowAttachModeSelectDlg = 1;
+    int32_t DefaultClassifyMode = 0;
+    int32_t DefaultSortKey = 1;
+};
+
+// The one settings record of the process.
+extern CConfigurations Settings;
+
+// The thirteen lines of the settings file, line feeds only.
+std::wstring FormatSettingsText(const CConfigurations& settings);
+// Fills settings (all five fields) only when every element is found.
+bool ParseSettingsText(const std::wstring& text, CConfigurations& settings);

@@ -1,0 +1,21 @@
+#pragma once
+// Extraction of "<Name>\n" ... "</Name>\n" elements from the program's own XML-like files.
+
+#include <cstdint>
+#include <string>
+
+#include "framework/Array.h"
+
+// White space as the C library's wide classification defines it, removed from both ends.
+std::wstring TrimText(const std::wstring& text);
+
+// The first element of that name; false when its opening or closing marker is missing.
+bool ExtractElement(const std::wstring& text, std::wstring& value, const std::wstring& name);
+// Every element of that name in order; the number of entries, or -1 for an empty name.
+int ExtractElementList(const std::wstring& text, CStringArray& list, const std::wstring& name);
+
+// Leading white space, an optional sign, then digits up to the first other character; 0 without
+// digits; saturated to the 32-bit range.
+int32_t ParseDecimalInt(const std::wstring& text);
+// The same prefix rule for a decimal number with a point as separator (and an optional exponent).
+float ParseDecimalFloat(const std::wstring& text);

@@ -5,11 +5,16 @@
 #define IDS_ABOUTBOX 101
 
 // Dialog templates
+#define IDD_ABOUTBOX 100
 #define IDD_QUORVANE_DIALOG 102
 #define IDD_TOOLBAR 105
 #define IDD_SWLIST 106
 #define IDD_ITEMINFO 107
+#define IDD_ADD_PRODUCT 162
 #define IDD_IMPORT_PROGRESS 181
+#define IDD_OPTIONS 183
+#define IDD_INFOTIP 194
+#define IDD_EDIT_CODE 197
 
 // Icons
 #define IDI_QUORVANE 128
@@ -23,14 +28,14 @@
 #define IDI_TOOL_EXPORT 168
 #define IDI_TOOL_OPTIONS 169
 #define IDI_TOOL_LAUNCH 170
-#define IDI_BUTTON_171 171
-#define IDI_BUTTON_172 172
-#define IDI_BUTTON_176 176
+#define IDI_CANCEL 171
+#define IDI_OK 172
+#define IDI_MODIFY 176
 #define IDI_NO_INSTALLER 178
 #define IDI_FILE 179
 #define IDI_IMPORTED 180
-#define IDI_BUTTON_190 190
-#define IDI_BUTTON_192 192
+#define IDI_BROWSE 190
+#define IDI_INFORMATION 192
 
 // Skin bitmaps of the bitmap dialog
 #define IDB_FRAME_TOPLEFT 129
@@ -64,9 +69,32 @@
 #define IDB_TOOLBAR_LEFT 156
 #define IDB_TOOLBAR_TILE 157
 
-// List entry backgrounds
-#define IDB_LIST_ENTRY_158 158
-#define IDB_LIST_ENTRY_159 159
+// List entry backgrounds (only the first column, 1 x 90, is drawn)
+#define IDB_ENTRY_NORMAL 158
+#define IDB_ENTRY_SELECTED 159
+
+// 70 x 20 command button states (OK, Cancel, Save, Modify, Apply)
+#define IDB_BUTTON_NORMAL 173
+#define IDB_BUTTON_PRESSED 174
+#define IDB_BUTTON_HOVER 175
+#define IDB_BUTTON_DISABLED 182
+#define IDB_BUTTON_FOCUSED 184
+
+// 45 x 20 browse button ("...") states
+#define IDB_BROWSE_NORMAL 185
+#define IDB_BROWSE_DISABLED 186
+#define IDB_BROWSE_PRESSED 187
+#define IDB_BROWSE_FOCUSED 188
+#define IDB_BROWSE_HOVER 189
+
+// 20 x 20 information button, every state
+#define IDB_INFO_BUTTON 193
+
+// 100 x 20 "Clear History" button states (normal doubles as disabled)
+#define IDB_WIDE_PRESSED 198
+#define IDB_WIDE_NORMAL 199
+#define IDB_WIDE_FOCUSED 200
+#define IDB_WIDE_HOVER 201
 
 // Menu
 #define IDR_LIST_CONTEXT 191

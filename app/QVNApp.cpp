@@ -67,7 +67,7 @@ BOOL CQVNApp::InitInstance()
     }
     CreateInstancePipe();
 
-    ComputePaths();
+    m_pathsReady = ComputePaths();
     CreateBaseFolder();
     NoInstallerIcon = LoadSharedIcon(IDI_NO_INSTALLER);
     FileIcon = LoadSharedIcon(IDI_FILE);
@@ -99,7 +99,10 @@ BOOL CQVNApp::InitInstance()
 
 int CQVNApp::ExitInstance()
 {
-    CleanFolder(TempFolder);
+    // Only an instance that got as far as its own paths may empty the scratch folder: a refused
+    // second start must leave the running instance's files alone.
+    if (m_pathsReady)
+        CleanFolder(TempFolder);
     if (InstancePipe) {
         CloseHandle(InstancePipe);
         InstancePipe = nullptr;

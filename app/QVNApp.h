@@ -26,6 +26,7 @@ protected:
 
 private:
     bool m_oleReady = false;
+    bool m_pathsReady = false;
 };
 
 // The single-instance marker.

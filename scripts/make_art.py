@@ -301,13 +301,6 @@ def vertical(y0, y1, *stops):
     return linear(0, y0, 0, y1, *stops)
 
 
-def radial(cx, cy, r, c0, c1):
-    def paint(x, y):
-        t = min(1.0, math.hypot(x - cx, y - cy) / r)
-        return mix(c0, c1, t)
-    return paint
-
-
 class Canvas:
     """Premultiplied RGBA in floats 0..1."""
 
@@ -546,7 +539,8 @@ def title_background(width):
 
 
 def title_glyph(kind, color, weight=1.0):
-    """Minimise, maximise, restore and close symbols, 10 px, centred in 31 x 23."""
+    """Minimise, maximise, restore and close symbols, 11 px, centred in 31 x 23; a list of
+    (shape, part of it hidden by a shape in front or None)."""
     x0, y0 = 10, 6          # the symbol's 11 x 11 box: x 10..21, y 6..17
     s = Shape()
     if kind == "min":
@@ -558,7 +552,6 @@ def title_glyph(kind, color, weight=1.0):
         front_outer = rect(x0, y0 + 3, x0 + 8, y0 + 11)
         front = ring(front_outer, rect(x0 + 1, y0 + 5, x0 + 7, y0 + 10))
         # The front window hides the back one where they overlap.
-        s = front
         return [(back, front_outer), (front, None)]
     elif kind == "close":
         d = 2.2 * weight  # survives being squeezed to 21 x 16 for the short title
@@ -928,7 +921,6 @@ def draw_no_installer_icon(c, s):
     if s <= 20:
         p = Pen(c, 16)
         p.fill(page_shape(2, 0, 14, 16, 4), (255, 255, 255, 110))
-        outline = [(2, 0), (10, 0), (14, 4), (14, 16), (2, 16)]
         # Dashes along the outline, pixel by pixel.
         for x in range(2, 10, 2):
             p.fill(rect(x, 0, x + 1, 1), dash)
@@ -1217,13 +1209,11 @@ def draw_sort_icon(c, s, descending):
             for i, y in enumerate(ys):
                 wv = widths[3 - i] if descending else widths[i]
                 p.fill(rect(7, y, 7 + wv, y + 2), p.vgrad(y, y + 2, *bar))
-            sx = 3
+            # 45-degree arrow heads on whole pixels.
             if descending:
-                p.fill(rect(sx, 6, sx + 2, 17), arrow)
-                p.fill(polygon((sx + 1, 2), (sx + 4.5, 7), (sx - 2.5, 7)), arrow)
+                p.fill(rect(3, 6, 5, 18) + polygon((0, 7), (8, 7), (4, 3)), arrow)
             else:
-                p.fill(rect(sx, 3, sx + 2, 14), arrow)
-                p.fill(polygon((sx + 1, 18), (sx + 4.5, 13), (sx - 2.5, 13)), arrow)
+                p.fill(rect(3, 2, 5, 14) + polygon((0, 13), (8, 13), (4, 17)), arrow)
             return
         widths = (3, 5, 7, 9)
         ys = (2, 5, 8, 11)
@@ -1231,11 +1221,9 @@ def draw_sort_icon(c, s, descending):
             wv = widths[3 - i] if descending else widths[i]
             p.fill(rect(6, y, 6 + wv, y + 2), p.vgrad(y, y + 2, *bar))
         if descending:
-            p.fill(rect(2, 4, 4, 14), arrow)
-            p.fill(polygon((0, 5), (6, 5), (3, 1)), arrow)
+            p.fill(rect(2, 4, 4, 14) + polygon((0, 5), (6, 5), (3, 2)), arrow)
         else:
-            p.fill(rect(2, 1, 4, 11), arrow)
-            p.fill(polygon((0, 10), (6, 10), (3, 14)), arrow)
+            p.fill(rect(2, 1, 4, 11) + polygon((0, 10), (6, 10), (3, 13)), arrow)
         return
     p = Pen(c, 48)
     widths = (10, 17, 24, 31)

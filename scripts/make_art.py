@@ -1316,7 +1316,7 @@ ICONS = [
      icon_sizes(lambda c, s: draw_round_symbol(c, s, OK_COLORS[0], OK_COLORS[1], "check"))),
     ("IDI_MODIFY", "button_modify", icon_sizes(draw_modify_icon)),
     ("IDI_BROWSE", "button_browse", icon_sizes(draw_browse_icon)),
-    ("IDI_INFORMATION", "button_information",
+    ("IDI_INFO", "button_information",
      icon_sizes(lambda c, s: draw_round_symbol(c, s, INFO_COLORS[0], INFO_COLORS[1], "info"))),
     ("IDI_NO_INSTALLER", "list_no_installer", icon_sizes(draw_no_installer_icon)),
     ("IDI_FILE", "list_file", icon_sizes(draw_file_icon)),
@@ -1384,8 +1384,24 @@ def contact_sheet(drawn, path):
         f.write(png_bytes(width, height, sheet))
 
 
+def undefined_macros(root):
+    """Macros of the tables above that res/resource.h does not define (a name that only the
+    system headers define would compile to the wrong resource number)."""
+    defined = set()
+    with open(os.path.join(root, "resource.h"), encoding="utf-8") as f:
+        for line in f:
+            parts = line.split()
+            if len(parts) >= 3 and parts[0] == "#define":
+                defined.add(parts[1])
+    return [m for m, _, _ in BITMAPS + ICONS if m not in defined]
+
+
 def main(argv):
     root = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "res"))
+    missing = undefined_macros(root)
+    if missing:
+        print("not defined in res/resource.h: %s" % ", ".join(missing))
+        return 2
     check = "--check" in argv
     sheet = argv[argv.index("--sheet") + 1] if "--sheet" in argv else None
     files, drawn = render_all()

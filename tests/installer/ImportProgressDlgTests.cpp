@@ -369,6 +369,30 @@ TEST_F(CopyTests, SourceThatShrinksDuringTheCopyFailsInsteadOfSpinning)
     EXPECT_EQ(ReadFileBytes(Imported()), "the earlier imported copy");
 }
 
+TEST_F(CopyTests, ImportWhoseCopyCannotTakeItsPlaceKeepsTheEarlierCopy)
+{
+    GiveImportedInstaller("the earlier imported copy");
+    std::wstring source = Source(PatternBytes(8 * 1024, 16));
+    // Another program opens the temporary file while it is written, as its sharing allows, and
+    // keeps it open: it cannot be renamed.
+    HANDLE opened = INVALID_HANDLE_VALUE;
+    std::wstring temporary = Imported() + L".tmp";
+    CHoldWorker hold(Dialog, CopyStage::Chunk, 2);
+    hold.AtHold = [&opened, &temporary](HWND) {
+        opened = CreateFileW(temporary.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+
+    INT_PTR result = Dialog.RunCopy(Record, source, CopyImport, false);
+    CFileHandle reader(opened);
+    ASSERT_TRUE(reader.IsOpen());
+    EXPECT_EQ(result, CopyFailed);
+    reader.Close();
+
+    EXPECT_EQ(ReadFileBytes(Imported()), "the earlier imported copy");
+    EXPECT_EQ(Boxes.Texts(), std::vector<std::wstring>{L"An error occured while importing the installer!"});
+}
+
 TEST_F(CopyTests, ChunkLoopTurnsReadAndWriteErrorsIntoFailures)
 {
     std::string bytes = PatternBytes(2000, 10);

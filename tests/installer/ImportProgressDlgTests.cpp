@@ -422,6 +422,19 @@ TEST_F(CopyTests, ChunkLoopTurnsReadAndWriteErrorsIntoFailures)
         CFileHandle target(open(targetPath, GENERIC_WRITE));
         EXPECT_EQ(CopyChunks(source.Get(), target.Get(), job), CopyOutcome::Failed);
     }
+    {
+        // WriteFile reports success with fewer bytes written: a non-blocking pipe nobody drains.
+        std::wstring pipeName = L"\\\\.\\pipe\\quorvane_short_write_" + std::to_wstring(GetCurrentProcessId());
+        CFileHandle server(CreateNamedPipeW(pipeName.c_str(), PIPE_ACCESS_INBOUND, PIPE_TYPE_BYTE | PIPE_NOWAIT, 1,
+                                            1024, 1024, 0, nullptr));
+        ASSERT_TRUE(server.IsOpen());
+        CFileHandle client(CreateFileW(pipeName.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(client.IsOpen());
+        DWORD mode = PIPE_NOWAIT;
+        ASSERT_TRUE(SetNamedPipeHandleState(client.Get(), &mode, nullptr, nullptr));
+        CFileHandle source(open(sourcePath, GENERIC_READ));
+        EXPECT_EQ(CopyChunks(source.Get(), client.Get(), job), CopyOutcome::Failed);
+    }
     EXPECT_EQ(ReadFileBytes(targetPath), "");
     {
         cancel = 1;

@@ -5,6 +5,7 @@
 
 #include "framework/MessageBox.h"
 #include "framework/ShellDialogs.h"
+#include "installer/IconExtraction.h"
 #include "model/Catalogue.h"
 #include "res/resource.h"
 #include "storage/Configurations.h"
@@ -72,6 +73,7 @@ BOOL CQVNApp::InitInstance()
     NoInstallerIcon = LoadSharedIcon(IDI_NO_INSTALLER);
     FileIcon = LoadSharedIcon(IDI_FILE);
     ImportedIcon = LoadSharedIcon(IDI_IMPORTED);
+    InstallIconRefresh();
     CleanFolder(TempFolder);
     LoadHistoryLists();
 

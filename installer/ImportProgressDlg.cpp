@@ -123,6 +123,9 @@ DWORD WINAPI ImportWorker(LPVOID parameter)
             CFileHandle source(OpenSource(*job->FilePath));
             if (source.IsOpen())
                 outcome = CopyChunks(source.Get(), destination.Get(), *job);
+            // The copy replaces the earlier one, so it must be on the disk before it takes its name.
+            if (outcome == CopyOutcome::Complete && !FlushFileBuffers(destination.Get()))
+                outcome = CopyOutcome::Failed;
         }
     }
 
@@ -161,6 +164,9 @@ DWORD WINAPI ExportWorker(LPVOID parameter)
             CFileHandle source(OpenSource(sourcePath));
             if (source.IsOpen())
                 outcome = CopyChunks(source.Get(), destination.Get(), *job);
+            // The copy replaces the earlier one, so it must be on the disk before it takes its name.
+            if (outcome == CopyOutcome::Complete && !FlushFileBuffers(destination.Get()))
+                outcome = CopyOutcome::Failed;
         }
     }
 

@@ -118,13 +118,15 @@ TEST_F(StartupTests, ValidSettingsLoadGroupAndSortTheCatalogue)
     CMessageBoxScript boxes;
     CTestApp app;
     std::vector<std::wstring> all, firstGroup, groupNames;
-    bool markerWhileRunning = false, tempEmptyAtStart = false;
+    bool markerWhileRunning = false, tempEmptyAtStart = false, iconsShared = true;
     app.MainWindowStep = [&] {
         all = Names(SoftwareList);
         ASSERT_EQ(GroupList.GetSize(), 2);
         firstGroup = Names(*GroupList[0]);
         groupNames.assign(GroupNames.begin(), GroupNames.end());
         markerWhileRunning = CQVNApp::IsAnotherInstanceRunning();
+        for (const CSoftware* record : SoftwareList)
+            iconsShared = iconsShared && record->InstallerInfo.Icon == NoInstallerIcon;
         tempEmptyAtStart = !PathExists(TempFolder + L"left-over.exe", false) && PathExists(TempFolder, true);
         WriteFileBytes(TempFolder + L"launched.exe", "copy");
     };
@@ -141,6 +143,11 @@ TEST_F(StartupTests, ValidSettingsLoadGroupAndSortTheCatalogue)
     EXPECT_EQ(SoftwareList.IsOwner, 1);
     EXPECT_TRUE(markerWhileRunning);
     EXPECT_TRUE(tempEmptyAtStart);
+    // The shared icons come from the program's resources; loading gave every record one.
+    EXPECT_NE(NoInstallerIcon, nullptr);
+    EXPECT_NE(FileIcon, nullptr);
+    EXPECT_NE(ImportedIcon, nullptr);
+    EXPECT_TRUE(iconsShared);
     EXPECT_FALSE(PathExists(TempFolder + L"launched.exe", false));
     EXPECT_TRUE(PathExists(TempFolder, true));
     EXPECT_FALSE(CQVNApp::IsAnotherInstanceRunning());

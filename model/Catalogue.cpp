@@ -115,31 +115,29 @@ void RotateLeft(std::deque<int>& queue, long long steps)
 std::vector<int> DescendingTextOrder(const std::vector<std::wstring>& texts)
 {
     const int count = static_cast<int>(texts.size());
-    std::vector<std::wstring> upper;
-    upper.reserve(texts.size());
-    for (const std::wstring& text : texts)
-        upper.push_back(PlatformUpper(text));
+    std::vector<int> classOf;
+    std::vector<int> byText = StableTextOrder(texts, true, &classOf);
+    const int classes = classOf[At(byText.back())] + 1;
 
-    // Rank the classes by TextGreater and the exact texts within them.
-    std::vector<int> byText(At(count));
-    std::iota(byText.begin(), byText.end(), 0);
-    std::sort(byText.begin(), byText.end(), [&](int a, int b) {
-        const int compared = CompareCodeUnits(upper[At(a)], upper[At(b)]);
-        if (compared != 0)
-            return compared < 0;
-        const int exact = CompareCodeUnits(texts[At(a)], texts[At(b)]);
-        return exact != 0 ? exact < 0 : a < b;
-    });
-    std::vector<int> classOf(At(count)), textOf(At(count));
-    int classes = 0, distinctTexts = 0;
-    for (int k = 0; k < count; ++k) {
-        const int i = byText[At(k)];
-        if (k == 0 || upper[At(i)] != upper[At(byText[At(k - 1)])])
-            ++classes;
-        if (k == 0 || texts[At(i)] != texts[At(byText[At(k - 1)])])
-            ++distinctTexts;
-        classOf[At(i)] = classes - 1;
-        textOf[At(i)] = distinctTexts - 1;
+    // Rank the exact spellings within each class.
+    std::vector<int> textOf(At(count));
+    int distinctTexts = 0;
+    for (int runStart = 0; runStart < count;) {
+        int runEnd = runStart + 1;
+        while (runEnd < count && classOf[At(byText[At(runEnd)])] == classOf[At(byText[At(runStart)])])
+            ++runEnd;
+        if (runEnd - runStart > 1) {
+            std::sort(byText.begin() + runStart, byText.begin() + runEnd, [&texts](int a, int b) {
+                const int exact = CompareCodeUnits(texts[At(a)], texts[At(b)]);
+                return exact != 0 ? exact < 0 : a < b;
+            });
+        }
+        for (int k = runStart; k < runEnd; ++k) {
+            if (k == runStart || texts[At(byText[At(k)])] != texts[At(byText[At(k - 1)])])
+                ++distinctTexts;
+            textOf[At(byText[At(k)])] = distinctTexts - 1;
+        }
+        runStart = runEnd;
     }
 
     // The records of each class and of each text, in list order (counting sorts), and g.
@@ -198,27 +196,13 @@ std::vector<int> DescendingTextOrder(const std::vector<std::wstring>& texts)
     return order;
 }
 
-std::vector<int> AscendingTextOrder(const std::vector<std::wstring>& texts)
-{
-    std::vector<std::wstring> upper;
-    upper.reserve(texts.size());
-    for (const std::wstring& text : texts)
-        upper.push_back(PlatformUpper(text));
-    std::vector<int> order(texts.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&upper](int a, int b) {
-        return CompareCodeUnits(upper[At(a)], upper[At(b)]) < 0;
-    });
-    return order;
-}
-
 void SortByTexts(CSoftwareArray& list, int key, bool ascending)
 {
     std::vector<std::wstring> texts;
     texts.reserve(At(list.GetSize()));
     for (const CSoftware* record : list)
         texts.push_back(SortText(*record, key));
-    Reorder(list, ascending ? AscendingTextOrder(texts) : DescendingTextOrder(texts));
+    Reorder(list, ascending ? StableTextOrder(texts, true) : DescendingTextOrder(texts));
 }
 
 // The two price rules order prices properly only while no Value is NaN or negative: a negative
@@ -290,12 +274,21 @@ bool ClassifyCatalogue(const CSoftwareArray& catalogue, int mode, CSoftwareArray
     std::unordered_map<std::wstring, int> firstMet;
     std::vector<int> groupOf;
     groupOf.reserve(At(catalogue.GetSize()));
+    std::vector<int> groupOfValue(mode == ClassifyByCategory ? CategoryCount : TypeCount, -1);
     for (const CSoftware* record : catalogue) {
+        const int value = mode == ClassifyByCategory ? record->BasicInfo.Category : record->BasicInfo.Type;
+        const bool tabled = mode != ClassifyByCompany && value >= 0 && value < static_cast<int>(groupOfValue.size());
+        if (tabled && groupOfValue[At(value)] >= 0) {
+            groupOf.push_back(groupOfValue[At(value)]);
+            continue;
+        }
         std::wstring name = GroupingName(*record, mode);
         auto found = firstMet.emplace(AsciiUpper(name), names.GetSize());
         if (found.second)
             names.Add(std::move(name));
         groupOf.push_back(found.first->second);
+        if (tabled)
+            groupOfValue[At(value)] = found.first->second;
     }
 
     SortTextList(names, true);

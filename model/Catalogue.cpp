@@ -98,117 +98,127 @@ void RotateLeft(std::deque<int>& queue, long long steps)
     }
 }
 
+// Case classes and exact spellings of a list of texts, as ranks.
+struct CTextRanks {
+    std::vector<int> ClassOf;  // ascending by TextGreater
+    std::vector<int> TextOf;   // one per distinct spelling; spellings of one class are adjacent
+    int Classes = 0;
+    int Texts = 0;
+};
+
+CTextRanks RankTexts(const std::vector<std::wstring>& texts)
+{
+    CTextRanks ranks;
+    const int count = static_cast<int>(texts.size());
+    std::vector<int> byText = StableTextOrder(texts, true, &ranks.ClassOf);
+    ranks.TextOf.resize(At(count));
+    for (int runStart = 0; runStart < count;) {
+        const int caseClass = ranks.ClassOf[At(byText[At(runStart)])];
+        int runEnd = runStart + 1;
+        while (runEnd < count && ranks.ClassOf[At(byText[At(runEnd)])] == caseClass)
+            ++runEnd;
+        std::sort(byText.begin() + runStart, byText.begin() + runEnd, [&texts](int a, int b) {
+            const int exact = CompareCodeUnits(texts[At(a)], texts[At(b)]);
+            return exact != 0 ? exact < 0 : a < b;
+        });
+        for (int k = runStart; k < runEnd; ++k) {
+            if (k == runStart || texts[At(byText[At(k)])] != texts[At(byText[At(k - 1)])])
+                ++ranks.Texts;
+            ranks.TextOf[At(byText[At(k)])] = ranks.Texts - 1;
+        }
+        ranks.Classes = caseClass + 1;
+        runStart = runEnd;
+    }
+    return ranks;
+}
+
+// Positions grouped by a rank, each group in list order: group r is members[start[r]..start[r+1]).
+struct CBuckets {
+    std::vector<int> Start;
+    std::vector<int> Members;
+};
+
+CBuckets Bucket(const std::vector<int>& rankOf, int ranks)
+{
+    CBuckets buckets;
+    buckets.Start.assign(At(ranks) + 1, 0);
+    for (int rank : rankOf)
+        ++buckets.Start[At(rank) + 1];
+    std::partial_sum(buckets.Start.begin(), buckets.Start.end(), buckets.Start.begin());
+    std::vector<int> fill(buckets.Start.begin(), buckets.Start.end() - 1);
+    buckets.Members.resize(rankOf.size());
+    for (size_t i = 0; i < rankOf.size(); ++i)
+        buckets.Members[At(fill[At(rankOf[i])]++)] = static_cast<int>(i);
+    return buckets;
+}
+
+// The spellings of one class after the passes, given for each of its records in list order the
+// spelling and the pass from which it takes part in the class's rotating stretch.
+std::vector<int> RotatedSpellings(const std::vector<int>& spelling, const std::vector<long long>& joins,
+                                  long long passes)
+{
+    std::deque<int> stretch;
+    size_t next = 0;
+    long long pass = 1;
+    while (pass <= passes) {
+        while (next < spelling.size() && joins[next] <= pass)
+            stretch.push_back(spelling[next++]);
+        const long long grows = next < spelling.size() ? std::min(joins[next], passes + 1) : passes + 1;
+        RotateLeft(stretch, grows - pass);
+        pass = grows;
+    }
+    std::vector<int> result(stretch.begin(), stretch.end());
+    result.insert(result.end(), spelling.begin() + static_cast<std::ptrdiff_t>(next), spelling.end());
+    return result;
+}
+
 // The descending rule swaps a pair when its left key is not greater and the keys are not
-// identical, so keys equal but for case (a "class") trade places each time they meet, and the
-// outcome depends on the n - 1 passes themselves. What the passes do, reproduced here without them:
+// identical, so keys equal but for case (one "class") trade places each time they meet, and the
+// outcome depends on the n - 1 passes themselves. What the passes do, reproduced without them:
 // - The sequence of classes evolves exactly as in a plain bubble sort of the classes, so it ends
 //   sorted, greatest first.
 // - Records with identical text never cross, so it is enough to know, per class, the sequence of
-//   texts; the records of each text then fill its places in their original order.
+//   spellings; the records of each spelling then fill its places in their original order.
 // - In a pass the carried record is of the smallest class met so far. It carries a class along
 //   only from that class's first record, and only while no smaller class stands before it; over
-//   that stretch the class's texts rotate left by one. Each pass moves every record that has a
-//   smaller class in front of it one place forward, past exactly one of those, so with g the number
-//   of smaller-class records originally in front of a record, that record belongs to the stretch
-//   from pass g + 1 on. The stretch of a class is therefore a prefix of its texts growing at those
-//   passes, and the n - 1 passes reduce to a few rotations of a queue.
+//   that stretch the class's spellings rotate left by one. Each pass moves every record that has
+//   a smaller class in front of it one place forward, past exactly one of those, so with g the
+//   number of smaller-class records originally in front of a record, that record belongs to the
+//   stretch from pass g + 1 on. The stretch of a class is therefore a prefix of its spellings
+//   growing at those passes, and the n - 1 passes reduce to a few rotations of a queue.
 std::vector<int> DescendingTextOrder(const std::vector<std::wstring>& texts)
 {
-    const int count = static_cast<int>(texts.size());
-    std::vector<std::wstring> upper;
-    upper.reserve(texts.size());
-    for (const std::wstring& text : texts)
-        upper.push_back(PlatformUpper(text));
-
-    // Rank the classes by TextGreater and the exact texts within them.
-    std::vector<int> byText(At(count));
-    std::iota(byText.begin(), byText.end(), 0);
-    std::sort(byText.begin(), byText.end(), [&](int a, int b) {
-        const int compared = CompareCodeUnits(upper[At(a)], upper[At(b)]);
-        if (compared != 0)
-            return compared < 0;
-        const int exact = CompareCodeUnits(texts[At(a)], texts[At(b)]);
-        return exact != 0 ? exact < 0 : a < b;
-    });
-    std::vector<int> classOf(At(count)), textOf(At(count));
-    int classes = 0, distinctTexts = 0;
-    for (int k = 0; k < count; ++k) {
-        const int i = byText[At(k)];
-        if (k == 0 || upper[At(i)] != upper[At(byText[At(k - 1)])])
-            ++classes;
-        if (k == 0 || texts[At(i)] != texts[At(byText[At(k - 1)])])
-            ++distinctTexts;
-        classOf[At(i)] = classes - 1;
-        textOf[At(i)] = distinctTexts - 1;
+    const CTextRanks ranks = RankTexts(texts);
+    const CBuckets byClass = Bucket(ranks.ClassOf, ranks.Classes);
+    const CBuckets bySpelling = Bucket(ranks.TextOf, ranks.Texts);
+    std::vector<long long> joins(texts.size());
+    CRankCounter counter(ranks.Classes);
+    for (size_t i = 0; i < texts.size(); ++i) {
+        joins[i] = counter.CountBelow(ranks.ClassOf[i]) + 1;
+        counter.Add(ranks.ClassOf[i]);
     }
 
-    // The records of each class and of each text, in list order (counting sorts), and g.
-    std::vector<int> classStart(At(classes) + 1, 0), textStart(At(distinctTexts) + 1, 0);
-    for (int i = 0; i < count; ++i) {
-        ++classStart[At(classOf[At(i)]) + 1];
-        ++textStart[At(textOf[At(i)]) + 1];
-    }
-    std::partial_sum(classStart.begin(), classStart.end(), classStart.begin());
-    std::partial_sum(textStart.begin(), textStart.end(), textStart.begin());
-    std::vector<int> classMembers(At(count)), textMembers(At(count));
-    std::vector<int> smallerInFront(At(count));
-    {
-        std::vector<int> classFill(classStart.begin(), classStart.end() - 1);
-        std::vector<int> textFill(textStart.begin(), textStart.end() - 1);
-        CRankCounter counter(classes);
-        for (int i = 0; i < count; ++i) {
-            classMembers[At(classFill[At(classOf[At(i)])]++)] = i;
-            textMembers[At(textFill[At(textOf[At(i)])]++)] = i;
-            smallerInFront[At(i)] = counter.CountBelow(classOf[At(i)]);
-            counter.Add(classOf[At(i)]);
-        }
-    }
-
-    const long long passes = count - 1;
+    const long long passes = static_cast<long long>(texts.size()) - 1;
     std::vector<int> order;
-    order.reserve(At(count));
-    std::vector<int> textCursor(textStart.begin(), textStart.end() - 1);
-    std::vector<int> sequence;
-    for (int c = classes - 1; c >= 0; --c) {
-        const int first = classStart[At(c)], end = classStart[At(c) + 1];
-        const int firstText = textOf[At(classMembers[At(first)])];
-        if (textStart[At(firstText) + 1] - textStart[At(firstText)] == end - first) {
-            order.insert(order.end(), classMembers.begin() + first, classMembers.begin() + end);
+    order.reserve(texts.size());
+    std::vector<int> nextOfSpelling(bySpelling.Start.begin(), bySpelling.Start.end() - 1);
+    for (int c = ranks.Classes - 1; c >= 0; --c) {
+        const auto first = byClass.Members.begin() + byClass.Start[At(c)];
+        const auto end = byClass.Members.begin() + byClass.Start[At(c) + 1];
+        const int firstSpelling = ranks.TextOf[At(*first)];
+        if (bySpelling.Start[At(firstSpelling) + 1] - bySpelling.Start[At(firstSpelling)] == end - first) {
+            order.insert(order.end(), first, end);  // one spelling: nothing moves within the class
             continue;
         }
-        std::deque<int> stretch;
-        int next = first;
-        long long pass = 1;
-        while (pass <= passes) {
-            while (next < end && smallerInFront[At(classMembers[At(next)])] <= pass - 1) {
-                stretch.push_back(textOf[At(classMembers[At(next)])]);
-                ++next;
-            }
-            long long grows = next < end ? smallerInFront[At(classMembers[At(next)])] + 1 : passes + 1;
-            grows = std::min(grows, passes + 1);
-            RotateLeft(stretch, grows - pass);
-            pass = grows;
+        std::vector<int> spelling;
+        std::vector<long long> classJoins;
+        for (auto member = first; member != end; ++member) {
+            spelling.push_back(ranks.TextOf[At(*member)]);
+            classJoins.push_back(joins[At(*member)]);
         }
-        sequence.assign(stretch.begin(), stretch.end());
-        for (int k = next; k < end; ++k)
-            sequence.push_back(textOf[At(classMembers[At(k)])]);
-        for (int text : sequence)
-            order.push_back(textMembers[At(textCursor[At(text)]++)]);
+        for (int text : RotatedSpellings(spelling, classJoins, passes))
+            order.push_back(bySpelling.Members[At(nextOfSpelling[At(text)]++)]);
     }
-    return order;
-}
-
-std::vector<int> AscendingTextOrder(const std::vector<std::wstring>& texts)
-{
-    std::vector<std::wstring> upper;
-    upper.reserve(texts.size());
-    for (const std::wstring& text : texts)
-        upper.push_back(PlatformUpper(text));
-    std::vector<int> order(texts.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&upper](int a, int b) {
-        return CompareCodeUnits(upper[At(a)], upper[At(b)]) < 0;
-    });
     return order;
 }
 
@@ -218,7 +228,7 @@ void SortByTexts(CSoftwareArray& list, int key, bool ascending)
     texts.reserve(At(list.GetSize()));
     for (const CSoftware* record : list)
         texts.push_back(SortText(*record, key));
-    Reorder(list, ascending ? AscendingTextOrder(texts) : DescendingTextOrder(texts));
+    Reorder(list, ascending ? StableTextOrder(texts, true) : DescendingTextOrder(texts));
 }
 
 // The two price rules order prices properly only while no Value is NaN or negative: a negative
@@ -290,12 +300,21 @@ bool ClassifyCatalogue(const CSoftwareArray& catalogue, int mode, CSoftwareArray
     std::unordered_map<std::wstring, int> firstMet;
     std::vector<int> groupOf;
     groupOf.reserve(At(catalogue.GetSize()));
+    std::vector<int> groupOfValue(mode == ClassifyByCategory ? CategoryCount : TypeCount, -1);
     for (const CSoftware* record : catalogue) {
+        const int value = mode == ClassifyByCategory ? record->BasicInfo.Category : record->BasicInfo.Type;
+        const bool tabled = mode != ClassifyByCompany && value >= 0 && value < static_cast<int>(groupOfValue.size());
+        if (tabled && groupOfValue[At(value)] >= 0) {
+            groupOf.push_back(groupOfValue[At(value)]);
+            continue;
+        }
         std::wstring name = GroupingName(*record, mode);
         auto found = firstMet.emplace(AsciiUpper(name), names.GetSize());
         if (found.second)
             names.Add(std::move(name));
         groupOf.push_back(found.first->second);
+        if (tabled)
+            groupOfValue[At(value)] = found.first->second;
     }
 
     SortTextList(names, true);

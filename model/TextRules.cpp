@@ -161,25 +161,73 @@ int FindText(const CStringArray& list, const std::wstring& text, bool ignoreCase
     return -1;
 }
 
+namespace {
+// The first three upper-cased code units packed in 21 bits each: most comparisons of a large sort
+// end on these without touching the strings. Equal prefixes fall back to the whole texts.
+uint64_t PackedPrefix(const std::wstring& upper)
+{
+    uint64_t packed = 0;
+    for (size_t i = 0; i < 3; ++i) {
+        const uint32_t unit = i < upper.size() ? std::min<uint32_t>(Unit(upper[i]), 0x1FFFFF) : 0;
+        packed = (packed << 21) | unit;
+    }
+    return packed;
+}
+
+struct CSortEntry {
+    uint64_t Prefix;
+    int Index;
+};
+}  // namespace
+
 // A bubble sort that swaps on TextGreater keeps equal texts in place, so a stable sort on the
 // upper-cased forms gives the same order.
+std::vector<int> StableTextOrder(const std::vector<std::wstring>& texts, bool ascending, std::vector<int>* caseClasses)
+{
+    std::vector<std::wstring> upper;
+    upper.reserve(texts.size());
+    std::vector<CSortEntry> entries;
+    entries.reserve(texts.size());
+    for (size_t i = 0; i < texts.size(); ++i) {
+        upper.push_back(PlatformUpper(texts[i]));
+        entries.push_back({PackedPrefix(upper.back()), static_cast<int>(i)});
+    }
+    auto compare = [&upper](const CSortEntry& a, const CSortEntry& b) {
+        if (a.Prefix != b.Prefix)
+            return a.Prefix < b.Prefix ? -1 : 1;
+        return CompareCodeUnits(upper[static_cast<size_t>(a.Index)], upper[static_cast<size_t>(b.Index)]);
+    };
+    std::stable_sort(entries.begin(), entries.end(), [&compare, ascending](const CSortEntry& a, const CSortEntry& b) {
+        return ascending ? compare(a, b) < 0 : compare(a, b) > 0;
+    });
+
+    std::vector<int> order;
+    order.reserve(entries.size());
+    for (const CSortEntry& entry : entries)
+        order.push_back(entry.Index);
+    if (caseClasses) {
+        caseClasses->assign(texts.size(), 0);
+        int rank = -1;
+        for (size_t k = 0; k < entries.size(); ++k) {
+            if (k == 0 || compare(entries[k - 1], entries[k]) != 0)
+                ++rank;
+            (*caseClasses)[static_cast<size_t>(entries[k].Index)] = rank;
+        }
+        if (!ascending) {
+            for (int& caseClass : *caseClasses)
+                caseClass = rank - caseClass;
+        }
+    }
+    return order;
+}
+
 void SortTextList(CStringArray& list, bool ascending)
 {
-    const int count = list.GetSize();
-    if (count < 2)
+    if (list.GetSize() < 2)
         return;
-    std::vector<std::wstring> upper;
-    upper.reserve(static_cast<size_t>(count));
-    for (const std::wstring& text : list)
-        upper.push_back(PlatformUpper(text));
-    std::vector<int> order(static_cast<size_t>(count));
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&upper, ascending](int a, int b) {
-        const int compared = CompareCodeUnits(upper[static_cast<size_t>(a)], upper[static_cast<size_t>(b)]);
-        return ascending ? compared < 0 : compared > 0;
-    });
+    const std::vector<int> order = StableTextOrder(list.Items(), ascending);
     std::vector<std::wstring> sorted;
-    sorted.reserve(static_cast<size_t>(count));
+    sorted.reserve(order.size());
     for (int position : order)
         sorted.push_back(std::move(list[position]));
     list.Items() = std::move(sorted);

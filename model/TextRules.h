@@ -2,6 +2,7 @@
 // Case-insensitive text order and look-ups shared by grouping, history lists and the editor.
 
 #include <string>
+#include <vector>
 
 #include "framework/Array.h"
 
@@ -24,5 +25,10 @@ bool SameTextOtherCase(const std::wstring& a, const std::wstring& b);
 int FindText(const CStringArray& list, const std::wstring& text, bool ignoreCase);
 // Stable sort by TextGreater.
 void SortTextList(CStringArray& list, bool ascending);
+// The positions of texts in the order SortTextList gives them. When caseClasses is given, it
+// receives for every text the rank of its case class: texts neither greater than the other share
+// one, and ranks grow in ascending order.
+std::vector<int> StableTextOrder(const std::vector<std::wstring>& texts, bool ascending,
+                                 std::vector<int>* caseClasses = nullptr);
 // Text with a-z turned into A-Z and nothing else changed: the key under which FindText matches.
 std::wstring AsciiUpper(const std::wstring& text);

@@ -247,7 +247,7 @@ TEST(CatalogueSortTests, UnstorableAmountsNeverUpsetTheSort)
     SortSoftwareList(list, true);
     EXPECT_EQ(Contents(list), (std::vector<CSoftware*>{records[4], records[1], records[3], records[0], records[2]}));
 
-    // 5 AUD > 0 USD > -1 USD > 5 AUD: no order exists, and one pass of two settles on the second.
+    // 5 AUD > 0 USD > -1 USD > 5 AUD: no order exists, so the result is what the passes make of it.
     CSoftware* aud = pool.New();
     CSoftware* free = pool.New();
     CSoftware* negative = pool.New();

@@ -16,6 +16,16 @@ SIZE BitmapSize(HBITMAP bitmap)
     return SIZE{info.bmWidth, info.bmHeight < 0 ? -info.bmHeight : info.bmHeight};
 }
 
+int SurfaceBitsPerPixel(HDC dc)
+{
+    if (GetObjectType(dc) == OBJ_MEMDC) {
+        BITMAP info{};
+        if (GetObjectW(GetCurrentObject(dc, OBJ_BITMAP), sizeof(info), &info))
+            return info.bmBitsPixel * info.bmPlanes;
+    }
+    return GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
+}
+
 void FillSolidRect(HDC dc, const RECT& rect, COLORREF colour)
 {
     COLORREF old = SetBkColor(dc, colour);

@@ -163,6 +163,8 @@ private:
 CScopedBitmap LoadBitmapResource(UINT id);
 // Width and height of a bitmap; zero for none.
 SIZE BitmapSize(HBITMAP bitmap);
+// Colour depth of what a DC paints on: the bitmap selected into a memory DC, else the device.
+int SurfaceBitsPerPixel(HDC dc);
 // Fills a rectangle with one colour without creating a brush.
 void FillSolidRect(HDC dc, const RECT& rect, COLORREF colour);
 // A one-pixel frame inside the rectangle: top and left in one colour, bottom and right in another.

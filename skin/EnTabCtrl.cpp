@@ -69,8 +69,8 @@ void CEnTabCtrl::PaintTab(const DRAWITEMSTRUCT& record)
     rect.bottom += selected ? -1 : 2;
 
     const COLORREF colour = TabBackColor(selected);
-    const int depth = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
-    if ((s_lookFlags & LookGradient) && depth >= 16) {
+    // A gradient needs at least 16 bits per pixel to look like one.
+    if ((s_lookFlags & LookGradient) && SurfaceBitsPerPixel(dc) >= 16) {
         const COLORREF end = selected ? (HasBackgroundColor() ? GetBackgroundColor() : RGB(255, 255, 255))
                                       : Darker(BaseColour(), 0.7);
         const int height = RectHeight(rect);

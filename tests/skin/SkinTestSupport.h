@@ -23,9 +23,10 @@ public:
     CCapture(int width, int height, int bitsPerPixel = 32);
     CCapture(const CCapture&) = delete;
     CCapture& operator=(const CCapture&) = delete;
+    ~CCapture();
 
     // The window's client area as it is on its surface (BitBlt from the window DC).
-    static CCapture FromWindow(HWND window);
+    explicit CCapture(HWND window);
 
     HDC DC() const { return m_dc.Get(); }
     int Width() const { return m_width; }
@@ -33,8 +34,6 @@ public:
     // Colour of a 32-bit capture, or palette index of an 8-bit one.
     COLORREF Pixel(int x, int y) const;
     unsigned PaletteIndex(int x, int y) const;
-
-    CCapture(CCapture&& other) noexcept = default;
 
 private:
     int m_width;

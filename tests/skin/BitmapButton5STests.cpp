@@ -114,10 +114,14 @@ protected:
                 }
         return box;
     }
-    // The button shows this bitmap everywhere outside the given rectangle.
-    static ::testing::AssertionResult Shows(HWND button, UINT stateBitmap, RECT except = NoRect)
+    // The button shows this bitmap everywhere outside the given rectangle, after a fresh paint or as
+    // it stands once pending paints have run.
+    static ::testing::AssertionResult Shows(HWND button, UINT stateBitmap, RECT except = NoRect, bool repaint = true)
     {
-        PaintNow(button);
+        if (repaint)
+            PaintNow(button);
+        else
+            UpdateWindow(button);
         CCapture capture(button);
         CBitmapPixels bitmap = ReadBitmapResource(stateBitmap);
         if (bitmap.Width != ButtonWidth || capture.Width() != ButtonWidth)
@@ -310,10 +314,11 @@ TEST_F(BitmapButton5STests, ReleaseClicksAndGoesOnTrackingTheHover)
     EXPECT_FALSE(Plain.IsHover());
     EXPECT_EQ(GetCapture(), PlainWindow);
 
-    // The next move over the button brings the hover look back.
+    // The next move over the button brings the hover look back by itself.
+    EXPECT_TRUE(Shows(PlainWindow, IDB_BUTTON_NORMAL, NoRect, false));
     Move(PlainWindow, POINT{36, 10});
     EXPECT_TRUE(Plain.IsHover());
-    EXPECT_TRUE(Shows(PlainWindow, IDB_BUTTON_HOVER));
+    EXPECT_TRUE(Shows(PlainWindow, IDB_BUTTON_HOVER, NoRect, false));
     Leave(PlainWindow);
     EXPECT_NE(GetCapture(), PlainWindow);
     EXPECT_EQ(Host.Clicks[CaptionButtonId], 1);

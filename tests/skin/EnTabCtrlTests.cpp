@@ -258,6 +258,41 @@ TEST_F(EnTabCtrlTests, LongTabTextEndsWithAnEllipsis)
     EXPECT_GE(gaps, 1);
 }
 
+TEST_F(EnTabCtrlTests, TabImageStandsBeforeTheText)
+{
+    OpenProgramLook();
+    const COLORREF marker = RGB(255, 0, 255);
+    HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR32, 1, 0);
+    ASSERT_NE(images, nullptr);
+    {
+        CCapture picture(16, 16);
+        FillSolidRect(picture.DC(), RECT{0, 0, 16, 16}, marker);
+        CScopedBitmap bitmap(CreateCompatibleBitmap(picture.DC(), 16, 16));
+        {
+            CMemoryDC copy(picture.DC());
+            CScopedSelection selected(copy.Get(), bitmap.Get());
+            BitBlt(copy.Get(), 0, 0, 16, 16, picture.DC(), 0, 0, SRCCOPY);
+        }
+        ASSERT_EQ(ImageList_Add(images, bitmap.Get(), nullptr), 0);
+    }
+    SendMessageW(TabWindow, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+    TCITEMW item{};
+    item.mask = TCIF_IMAGE;
+    item.iImage = 0;
+    SendMessageW(TabWindow, TCM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    auto capture = Print(TabWindow);
+    const RECT first = ItemRect(0);
+    // The image at the text area's top-left corner, and no text over it.
+    EXPECT_EQ(capture->Pixel(first.left + 3, first.top + 3), marker);
+    EXPECT_EQ(capture->Pixel(first.left + 18, first.top + 18), marker);
+    EXPECT_FALSE(HasPixel(*capture, RECT{first.left + 3, first.top + 3, first.left + 22, first.bottom},
+                          Darker(Pane, 0.5)));
+    EXPECT_TRUE(HasPixel(*capture, RECT{first.left + 22, first.top + 3, first.right - 3, first.bottom},
+                         Darker(Pane, 0.5)));
+    SendMessageW(TabWindow, TCM_SETIMAGELIST, 0, 0);
+    ImageList_Destroy(images);
+}
+
 TEST_F(EnTabCtrlTests, PaintModeIsZeroToTwoAndDrivesTheOwnerDrawnStyle)
 {
     CEnTabCtrl::SetLookFlags(false, 0);

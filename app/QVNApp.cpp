@@ -1,11 +1,130 @@
 #include "app/QVNApp.h"
 
+#include <commctrl.h>
+#include <ole2.h>
+
+#include "framework/MessageBox.h"
+#include "framework/ShellDialogs.h"
+#include "model/Catalogue.h"
+#include "res/resource.h"
+#include "storage/Configurations.h"
+#include "storage/History.h"
+#include "storage/Paths.h"
+#include "storage/Settings.h"
+#include "storage/SoftwareFiles.h"
+
+const wchar_t* const InstancePipeName = L"\\\\.\\pipe\\Quorvane";
+
+namespace {
+const wchar_t AnotherInstanceText[] =
+    L"Another running Quorvane is detected, please close that instance and try again.";
+const wchar_t SettingsResetText[] =
+    L"Sorry! The configuration file is damaged or is being using by anather application. You must reset the "
+    L"configurations.";
+const wchar_t GreetingText[] =
+    L"Hello!\n\nSeeing this message means that:\n\n1. It's the first time the application has been launched.\n"
+    L"2. Your configuration has become invalid.\n\nPlease (re)set it.";
+const wchar_t DataFolderPickerTitle[] =
+    L"Please select a folder where your data and informations will be saved in. And you must have the right to "
+    L"write in that folder.";
+
+IconHandle LoadSharedIcon(int id)
+{
+    return LoadImageW(ResourceInstance(), MAKEINTRESOURCEW(id), IMAGE_ICON, 48, 48, LR_DEFAULTCOLOR);
+}
+}  // namespace
+
+bool CQVNApp::IsAnotherInstanceRunning()
+{
+    HANDLE pipe = CreateFileW(InstancePipeName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (pipe == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_NOT_FOUND)
+        return false;
+    if (pipe != INVALID_HANDLE_VALUE)
+        CloseHandle(pipe);
+    return true;
+}
+
+void CQVNApp::CreateInstancePipe()
+{
+    HANDLE pipe = CreateNamedPipeW(InstancePipeName, PIPE_ACCESS_OUTBOUND, PIPE_TYPE_MESSAGE, 1, 32, 32, 1000, nullptr);
+    InstancePipe = pipe == INVALID_HANDLE_VALUE ? nullptr : pipe;
+}
+
 BOOL CQVNApp::InitInstance()
 {
+    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES |
+                                                     ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS |
+                                                     ICC_HOTKEY_CLASS | ICC_ANIMATE_CLASS};
+    InitCommonControlsEx(&classes);
+    CWinApp::InitInstance();
+    // The shell's folder picker in its new style needs OLE on this thread.
+    m_oleReady = SUCCEEDED(OleInitialize(nullptr));
+
+    if (IsAnotherInstanceRunning()) {
+        ShowInformation(nullptr, AnotherInstanceText);
+        return FALSE;
+    }
+    CreateInstancePipe();
+
+    m_pathsReady = ComputePaths();
+    CreateBaseFolder();
+    NoInstallerIcon = LoadSharedIcon(IDI_NO_INSTALLER);
+    FileIcon = LoadSharedIcon(IDI_FILE);
+    ImportedIcon = LoadSharedIcon(IDI_IMPORTED);
+    CleanFolder(TempFolder);
+    LoadHistoryLists();
+
+    if (!ReadSettings(Settings, SettingsPath)) {
+        DeleteFileW(SettingsPath.c_str());
+        WriteSettings(Settings, SettingsPath);
+        ShowWarning(nullptr, SettingsResetText);
+    }
+    if (!PathExists(Settings.DataFolder, true)) {
+        ShowWarning(nullptr, GreetingText);
+        if (RunOptionsDialog() != IDOK)
+            return FALSE;
+    }
+
+    SoftwareList.IsOwner = 1;
+    ScanDataFolder(SoftwareList, Settings.DataFolder, true);
+    ClassifyCatalogue(SoftwareList, Settings.DefaultClassifyMode, GroupList, GroupNames);
+    CurrentClassifyMode = Settings.DefaultClassifyMode;
+    SoftwareList.SortKey = Settings.DefaultSortKey;
+    SortSoftwareList(SoftwareList, true);
+
+    RunMainWindow();
     return FALSE;
 }
 
 int CQVNApp::ExitInstance()
 {
+    // Only an instance that got as far as its own paths may empty the scratch folder: a refused
+    // second start must leave the running instance's files alone.
+    if (m_pathsReady)
+        CleanFolder(TempFolder);
+    if (InstancePipe) {
+        CloseHandle(InstancePipe);
+        InstancePipe = nullptr;
+    }
+    if (m_oleReady) {
+        OleUninitialize();
+        m_oleReady = false;
+    }
     return CWinApp::ExitInstance();
 }
+
+INT_PTR CQVNApp::RunOptionsDialog()
+{
+    // Until the options dialog takes over, a first start picks its data folder with the shell's
+    // folder picker and stores it at once, as the options dialog's OK does.
+    std::wstring folder;
+    if (!BrowseForFolder(nullptr, DataFolderPickerTitle, folder) || !PathExists(folder, true))
+        return IDCANCEL;
+    if (folder.back() != L'\\')
+        folder += L'\\';
+    Settings.DataFolder = folder;
+    return WriteSettings(Settings, SettingsPath) ? IDOK : IDCANCEL;
+}
+
+void CQVNApp::RunMainWindow() {}

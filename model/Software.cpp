@@ -20,6 +20,17 @@ void DestroyIconHandle(IconHandle icon)
 void DestroyIconHandle(IconHandle) {}
 #endif
 
+namespace {
+IconDestroyer CurrentIconDestroyer = DestroyIconHandle;
+}  // namespace
+
+IconDestroyer SetIconDestroyer(IconDestroyer destroyer)
+{
+    IconDestroyer previous = CurrentIconDestroyer;
+    CurrentIconDestroyer = destroyer ? destroyer : DestroyIconHandle;
+    return previous;
+}
+
 bool SoftwareId::IsNull() const
 {
     return *this == SoftwareId();
@@ -52,7 +63,7 @@ void CSoftware::ReleaseIcon()
     IconHandle icon = InstallerInfo.Icon;
     InstallerInfo.Icon = nullptr;
     if (icon && icon != NoInstallerIcon && icon != FileIcon && icon != ImportedIcon)
-        DestroyIconHandle(icon);
+        CurrentIconDestroyer(icon);
 }
 
 CSoftwareArray::~CSoftwareArray()

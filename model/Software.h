@@ -17,6 +17,11 @@ extern IconHandle ImportedIcon;
 // Destroys an icon a record extracted for itself. Provided by the platform layer.
 void DestroyIconHandle(IconHandle icon);
 
+using IconDestroyer = void (*)(IconHandle icon);
+// Replaces how records destroy their own icons, so tests can see which ones go; null restores
+// DestroyIconHandle. Returns the previous one.
+IconDestroyer SetIconDestroyer(IconDestroyer destroyer);
+
 // 16-byte identifier in the usual GUID layout.
 struct SoftwareId {
     uint32_t Data1 = 0;

@@ -7,6 +7,14 @@
 
 // The platform's upper-casing of one character (the Windows build uses CharUpperBuffW).
 wchar_t PlatformUpperChar(wchar_t c);
+// The upper-casing the native build uses in its place: the simple mappings of Windows' table for
+// Basic Latin, Latin-1, Latin Extended-A, the Greek and Cyrillic base letters and fullwidth Latin;
+// every other character is left as it is.
+wchar_t PortableUpperChar(wchar_t c);
+// Every character through PlatformUpperChar; TextGreater is the code-unit order of these forms.
+std::wstring PlatformUpper(const std::wstring& text);
+// Negative, zero or positive as a sorts before, with or after b, comparing unsigned code units.
+int CompareCodeUnits(const std::wstring& a, const std::wstring& b);
 
 // True when a sorts after b, comparing character by character after upper-casing each.
 bool TextGreater(const std::wstring& a, const std::wstring& b);

@@ -35,7 +35,7 @@
 #define IDI_FILE 179
 #define IDI_IMPORTED 180
 #define IDI_BROWSE 190
-#define IDI_INFORMATION 192
+#define IDI_INFO 192
 
 // Skin bitmaps of the bitmap dialog
 #define IDB_FRAME_TOPLEFT 129

@@ -301,13 +301,6 @@ def vertical(y0, y1, *stops):
     return linear(0, y0, 0, y1, *stops)
 
 
-def radial(cx, cy, r, c0, c1):
-    def paint(x, y):
-        t = min(1.0, math.hypot(x - cx, y - cy) / r)
-        return mix(c0, c1, t)
-    return paint
-
-
 class Canvas:
     """Premultiplied RGBA in floats 0..1."""
 
@@ -546,7 +539,8 @@ def title_background(width):
 
 
 def title_glyph(kind, color, weight=1.0):
-    """Minimise, maximise, restore and close symbols, 10 px, centred in 31 x 23."""
+    """Minimise, maximise, restore and close symbols, 11 px, centred in 31 x 23; a list of
+    (shape, part of it hidden by a shape in front or None)."""
     x0, y0 = 10, 6          # the symbol's 11 x 11 box: x 10..21, y 6..17
     s = Shape()
     if kind == "min":
@@ -558,10 +552,9 @@ def title_glyph(kind, color, weight=1.0):
         front_outer = rect(x0, y0 + 3, x0 + 8, y0 + 11)
         front = ring(front_outer, rect(x0 + 1, y0 + 5, x0 + 7, y0 + 10))
         # The front window hides the back one where they overlap.
-        s = front
         return [(back, front_outer), (front, None)]
     elif kind == "close":
-        d = 1.9 * weight
+        d = 2.2 * weight  # survives being squeezed to 21 x 16 for the short title
         s = stroke([(x0 + 0.5, y0 + 0.5), (x0 + 10.5, y0 + 10.5)], d, cap="butt") + \
             stroke([(x0 + 10.5, y0 + 0.5), (x0 + 0.5, y0 + 10.5)], d, cap="butt")
     return [(s, None)]
@@ -779,6 +772,16 @@ def badge(p, cx, cy, r, top, bottom, symbol, gap=1.5):
                stroke([(cx + a, cy - a), (cx - a, cy + a)], r * 0.28), sym_color)
 
 
+def badge16(p, top, bottom, symbol):
+    """The small badge of the 16 px images: 9 px across at the bottom right, whole-pixel symbol."""
+    p.erase(circle(11.5, 11.5, 5.5))
+    p.fill(circle(11.5, 11.5, 4.5), p.vgrad(7, 16, top, bottom))
+    if symbol in ("plus", "minus"):
+        p.fill(rect(9, 11, 14, 12), WHITE)
+    if symbol == "plus":
+        p.fill(rect(11, 9, 12, 14), WHITE)
+
+
 def icon_sizes(draw, sizes=(16, 32, 48)):
     def make():
         out = []
@@ -832,8 +835,7 @@ def draw_program_icon(c, s):
         tile = round_rect(0, 0, 16, 16, 3.5)
         p.fill(tile, p.vgrad(0, 16, (104, 166, 240), (40, 98, 182)))
         p.fill(ring(tile, round_rect(0.8, 0.8, 15.2, 15.2, 2.8)), (255, 255, 255, 60))
-        iso_box(p, 8, 2.5, 5.5, 2.75, 5.5,
-                (WHITE, (222, 233, 250), (178, 201, 236)), tape=(ACCENT, 0.9))
+        iso_box(p, 8, 2, 5, 2.5, 6, (WHITE, (222, 233, 250), (178, 201, 236)), tape=(ACCENT, 0.8))
         return
     p = Pen(c, 48)
     tile = round_rect(3, 3, 45, 45, 9)
@@ -858,8 +860,8 @@ def draw_box_icon(c, s, badge_symbol=None):
     if s <= 20:
         p = Pen(c, 16)
         if badge_symbol:
-            iso_box(p, 7, 1, 6, 3, 6.5, BOX_FACES_16, tape=(ACCENT, 0.9))
-            badge(p, 12, 12, 3.6, (92, 200, 110), (38, 150, 70), badge_symbol, gap=1.0)
+            iso_box(p, 6, 1, 5, 2.5, 6.5, BOX_FACES_16, tape=(ACCENT, 0.8))
+            badge16(p, (92, 200, 110), (38, 150, 70), badge_symbol)
         else:
             iso_box(p, 8, 1, 7, 3.5, 7.5, BOX_FACES_16, tape=(ACCENT, 1.0))
         return
@@ -912,9 +914,6 @@ def draw_file_icon(c, s):
         return
     p = Pen(c, 48)
     draw_page(p, 8, 3, 40, 45, 11)
-    # A generic setup mark: a small blue gear-less disc.
-    p.fill(circle(24, 33, 5.5), p.vgrad(27.5, 38.5, (110, 170, 240), (50, 110, 196)))
-    p.fill(circle(24, 33, 2.0), WHITE)
 
 
 def draw_no_installer_icon(c, s):
@@ -922,7 +921,6 @@ def draw_no_installer_icon(c, s):
     if s <= 20:
         p = Pen(c, 16)
         p.fill(page_shape(2, 0, 14, 16, 4), (255, 255, 255, 110))
-        outline = [(2, 0), (10, 0), (14, 4), (14, 16), (2, 16)]
         # Dashes along the outline, pixel by pixel.
         for x in range(2, 10, 2):
             p.fill(rect(x, 0, x + 1, 1), dash)
@@ -967,31 +965,41 @@ def clip_path():
     return pts
 
 
-def draw_clip(p, x, y, scale, angle, width, color=(88, 104, 132)):
+def draw_clip16(p, dx, dy):
+    """The 16 px paper clip: one-pixel wire on whole-pixel legs."""
+    pts = [(10.5, 6), (10.5, 11.5)] + arc_path(11.5, 11.5, 1, 180, 0, 6) + [(12.5, 3.5)]
+    pts += arc_path(10.5, 3.5, 2, 0, -180, 8) + [(8.5, 12.5)]
+    pts += arc_path(11.5, 12.5, 3, 180, 0, 10) + [(14.5, 6)]
+    pts = [(x + dx, y + dy) for x, y in pts]
+    p.fill(stroke(pts, 2.6), (255, 255, 255, 200))
+    p.fill(stroke(pts, 1.0), (70, 86, 116))
+
+
+def draw_clip(p, x, y, scale, angle, width, color=(64, 80, 110)):
     pts = [(x + px * scale, y + py * scale) for px, py in clip_path()]
     cx, cy = x + 7 * scale, y + 20 * scale
     shape = stroke(pts, width).rotated(angle, cx, cy)
     p.fill(stroke(pts, width + 2.2).rotated(angle, cx, cy), (255, 255, 255, 170))
-    p.fill(shape, p.grad(x, y, x + 14 * scale, y + 40 * scale, (150, 164, 188), color))
+    p.fill(shape, p.grad(x, y, x + 14 * scale, y + 40 * scale, (140, 156, 184), color))
 
 
 def draw_attach_icon(c, s, detached=False):
     if s <= 20:
         p = Pen(c, 16)
-        draw_page(p, 1, 2, 11, 16, 3, small=True)
+        draw_page(p, 1, 1, 10, 15, 3, small=True)
         if detached:
-            badge(p, 11.5, 11.5, 4.0, (255, 150, 90), (232, 96, 40), "minus", gap=1.0)
-            draw_clip(p, 9.5, 0, 0.3, 20, 1.2)
+            draw_clip16(p, -1, -1)
+            badge16(p, (255, 150, 90), (232, 96, 40), "minus")
         else:
-            draw_clip(p, 8.5, 0.5, 0.34, 20, 1.25)
+            draw_clip16(p, 0, 0)
         return
     p = Pen(c, 48)
     draw_page(p, 6, 6, 34, 45, 9)
     if detached:
-        draw_clip(p, 30, 1, 0.85, 32, 2.4)
+        draw_clip(p, 30, 1, 0.85, 32, 2.8)
         badge(p, 36, 36, 9.5, (255, 152, 92), (232, 96, 40), "minus", gap=2.0)
     else:
-        draw_clip(p, 24, 1, 0.95, 20, 2.6)
+        draw_clip(p, 24, 1, 0.95, 20, 3.0)
 
 
 def draw_export_icon(c, s):
@@ -999,9 +1007,9 @@ def draw_export_icon(c, s):
     if s <= 20:
         p = Pen(c, 16)
         draw_page(p, 1, 0, 11, 15, 3, small=True)
-        p.erase(polygon((6, 5), (10, 5), (10, 2.5), (15.5, 8), (10, 13.5), (10, 11), (6, 11)).moved(0, 0))
-        p.fill(polygon((6.5, 6.5), (10.5, 6.5), (10.5, 4), (14.5, 8), (10.5, 12), (10.5, 9.5), (6.5, 9.5)),
-               p.vgrad(4, 12, arrow_top, arrow_bottom))
+        p.erase(polygon((5, 6), (10, 6), (10, 2.6), (16, 8.5), (10, 14.4), (10, 11), (5, 11)))
+        p.fill(polygon((6, 7), (11, 7), (11, 4), (15.5, 8.5), (11, 13), (11, 10), (6, 10)),
+               p.vgrad(4, 13, arrow_top, arrow_bottom))
         return
     p = Pen(c, 48)
     draw_page(p, 4, 3, 32, 44, 9)
@@ -1063,11 +1071,10 @@ def draw_launch_icon(c, s):
 
 # --- options: a gear -------------------------------------------------------------------------
 
-def gear(cx, cy, r_out, r_in, teeth, hole, tooth_frac=0.45):
+def gear(cx, cy, r_out, r_in, teeth, hole, tooth_frac=0.45, rot=0.0):
     pts = []
-    steps = 6
     for i in range(teeth):
-        a0 = 360.0 * i / teeth
+        a0 = 360.0 * i / teeth + rot
         span = 360.0 / teeth
         tw = span * tooth_frac
         # Root arc, flank, tip arc, flank.
@@ -1084,7 +1091,7 @@ def draw_options_icon(c, s):
     top, bottom = (140, 166, 204), (70, 96, 140)
     if s <= 20:
         p = Pen(c, 16)
-        g = gear(8, 8, 7.8, 5.6, 8, 2.3, 0.5)
+        g = gear(8, 8, 8.0, 5.6, 8, 2.4, 0.5, rot=-22.5)  # teeth on the axes stay crisp
         p.fill(g, p.vgrad(0, 16, top, bottom))
         return
     p = Pen(c, 48)
@@ -1109,8 +1116,8 @@ def draw_round_symbol(c, s, top, bottom, symbol):
         elif symbol == "check":
             p.fill(stroke([(4.2, 8.2), (6.8, 10.8), (11.8, 5.3)], 1.9), WHITE)
         elif symbol == "cross":
-            p.fill(stroke([(5.2, 5.2), (10.8, 10.8)], 1.9, cap="butt") +
-                   stroke([(10.8, 5.2), (5.2, 10.8)], 1.9, cap="butt"), WHITE)
+            p.fill(stroke([(4.8, 4.8), (11.2, 11.2)], 2.0, cap="butt") +
+                   stroke([(11.2, 4.8), (4.8, 11.2)], 2.0, cap="butt"), WHITE)
         return
     p = Pen(c, 48)
     disc = circle(24, 24, 20)
@@ -1202,13 +1209,11 @@ def draw_sort_icon(c, s, descending):
             for i, y in enumerate(ys):
                 wv = widths[3 - i] if descending else widths[i]
                 p.fill(rect(7, y, 7 + wv, y + 2), p.vgrad(y, y + 2, *bar))
-            sx = 3
+            # 45-degree arrow heads on whole pixels.
             if descending:
-                p.fill(rect(sx, 6, sx + 2, 17), arrow)
-                p.fill(polygon((sx + 1, 2), (sx + 4.5, 7), (sx - 2.5, 7)), arrow)
+                p.fill(rect(3, 6, 5, 18) + polygon((0, 7), (8, 7), (4, 3)), arrow)
             else:
-                p.fill(rect(sx, 3, sx + 2, 14), arrow)
-                p.fill(polygon((sx + 1, 18), (sx + 4.5, 13), (sx - 2.5, 13)), arrow)
+                p.fill(rect(3, 2, 5, 14) + polygon((0, 13), (8, 13), (4, 17)), arrow)
             return
         widths = (3, 5, 7, 9)
         ys = (2, 5, 8, 11)
@@ -1216,11 +1221,9 @@ def draw_sort_icon(c, s, descending):
             wv = widths[3 - i] if descending else widths[i]
             p.fill(rect(6, y, 6 + wv, y + 2), p.vgrad(y, y + 2, *bar))
         if descending:
-            p.fill(rect(2, 4, 4, 14), arrow)
-            p.fill(polygon((3, 0.5), (6, 4.5), (0, 4.5)), arrow)
+            p.fill(rect(2, 4, 4, 14) + polygon((0, 5), (6, 5), (3, 2)), arrow)
         else:
-            p.fill(rect(2, 1, 4, 11), arrow)
-            p.fill(polygon((3, 14.5), (6, 10.5), (0, 10.5)), arrow)
+            p.fill(rect(2, 1, 4, 11) + polygon((0, 10), (6, 10), (3, 13)), arrow)
         return
     p = Pen(c, 48)
     widths = (10, 17, 24, 31)
@@ -1313,7 +1316,7 @@ ICONS = [
      icon_sizes(lambda c, s: draw_round_symbol(c, s, OK_COLORS[0], OK_COLORS[1], "check"))),
     ("IDI_MODIFY", "button_modify", icon_sizes(draw_modify_icon)),
     ("IDI_BROWSE", "button_browse", icon_sizes(draw_browse_icon)),
-    ("IDI_INFORMATION", "button_information",
+    ("IDI_INFO", "button_information",
      icon_sizes(lambda c, s: draw_round_symbol(c, s, INFO_COLORS[0], INFO_COLORS[1], "info"))),
     ("IDI_NO_INSTALLER", "list_no_installer", icon_sizes(draw_no_installer_icon)),
     ("IDI_FILE", "list_file", icon_sizes(draw_file_icon)),
@@ -1381,8 +1384,24 @@ def contact_sheet(drawn, path):
         f.write(png_bytes(width, height, sheet))
 
 
+def undefined_macros(root):
+    """Macros of the tables above that res/resource.h does not define (a name that only the
+    system headers define would compile to the wrong resource number)."""
+    defined = set()
+    with open(os.path.join(root, "resource.h"), encoding="utf-8") as f:
+        for line in f:
+            parts = line.split()
+            if len(parts) >= 3 and parts[0] == "#define":
+                defined.add(parts[1])
+    return [m for m, _, _ in BITMAPS + ICONS if m not in defined]
+
+
 def main(argv):
     root = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "res"))
+    missing = undefined_macros(root)
+    if missing:
+        print("not defined in res/resource.h: %s" % ", ".join(missing))
+        return 2
     check = "--check" in argv
     sheet = argv[argv.index("--sheet") + 1] if "--sheet" in argv else None
     files, drawn = render_all()

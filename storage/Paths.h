@@ -12,6 +12,9 @@ extern std::wstring HistoryFolder;  // BaseFolder + "History\"
 bool ComputePaths();
 // Forms the four paths below the given application-data folder (no trailing backslash needed).
 void SetPathsFrom(const std::wstring& appDataFolder);
+// Creates the "Orrinwell" level and BaseFolder when missing, so that a first start can create its
+// scratch and history folders at once; failures are silent.
+void CreateBaseFolder();
 
 // False when the attributes cannot be read; with directoryWanted, true only for a folder.
 bool PathExists(const std::wstring& path, bool directoryWanted);

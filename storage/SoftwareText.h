@@ -20,3 +20,7 @@ std::wstring FormatSoftwareText(const CSoftware& record);
 // Reads the elements into record (which keeps its Id); false at the first missing element or for
 // unequal code lists, when record may be partly filled and must be discarded.
 bool ParseSoftwareText(const std::wstring& text, CSoftware& record);
+
+// True when every number of the record lies in its table, the price is storable and the code
+// lists pair up: only such a record is written to its file.
+bool IsStorableRecord(const CSoftware& record);

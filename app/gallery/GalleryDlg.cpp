@@ -159,7 +159,7 @@ void CGalleryDlg::SkinButtons()
     ApplySkin(m_cancel, m_hWnd, IDC_GALLERY_CANCEL, CommandSkin, IDI_CANCEL, RGB(0, 0, 0));
     ApplySkin(m_modify, m_hWnd, IDC_GALLERY_MODIFY, CommandSkin, IDI_MODIFY, RGB(0, 0, 0));
     ApplySkin(m_browse, m_hWnd, IDC_GALLERY_BROWSE, BrowseSkin, IDI_BROWSE, RGB(0, 0, 0));
-    ApplySkin(m_information, m_hWnd, IDC_GALLERY_INFO, InformationSkin, IDI_INFORMATION, RGB(0, 0, 0));
+    ApplySkin(m_information, m_hWnd, IDC_GALLERY_INFO, InformationSkin, IDI_INFO, RGB(0, 0, 0));
     ApplySkin(m_clearHistory, m_hWnd, IDC_GALLERY_CLEAR, WideSkin, 0, RGB(0, 0, 0));
     ApplySkin(m_apply, m_hWnd, IDC_GALLERY_APPLY, CommandSkin, IDI_OK, RGB(0, 0, 0));
     ApplySkin(m_browseDisabled, m_hWnd, IDC_GALLERY_BROWSE_OFF, BrowseSkin, IDI_BROWSE, RGB(0, 0, 0));

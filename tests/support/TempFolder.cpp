@@ -6,8 +6,7 @@
 #include <atomic>
 #include <string>
 
-namespace {
-void DeleteTree(const std::wstring& folder)
+void DeleteFolderTree(const std::wstring& folder)
 {
     std::wstring from = folder;
     if (!from.empty() && from.back() == L'\\')
@@ -19,7 +18,6 @@ void DeleteTree(const std::wstring& folder)
     operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
     SHFileOperationW(&operation);
 }
-}  // namespace
 
 CTempFolder::CTempFolder()
 {
@@ -41,7 +39,7 @@ CTempFolder::CTempFolder()
 CTempFolder::~CTempFolder()
 {
     if (!m_path.empty())
-        DeleteTree(m_path);
+        DeleteFolderTree(m_path);
 }
 
 std::string ReadFileBytes(const std::wstring& path)

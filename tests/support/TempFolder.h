@@ -18,6 +18,9 @@ private:
     std::wstring m_path;
 };
 
+// Deletes a folder with everything in it; a missing folder is fine.
+void DeleteFolderTree(const std::wstring& folder);
+
 // Whole-file helpers for tests.
 std::string ReadFileBytes(const std::wstring& path);
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes);

@@ -1,0 +1,47 @@
+#include "storage/Configurations.h"
+
+#include "storage/ElementText.h"
+
+CConfigurations Settings;
+
+namespace {
+void AppendSetting(std::wstring& text, const wchar_t* name, const std::wstring& value)
+{
+    text += L'<';
+    text += name;
+    text += L">\n";
+    text += value;
+    text += L"</";
+    text += name;
+    text += L">\n";
+}
+}  // namespace
+
+std::wstring FormatSettingsText(const CConfigurations& settings)
+{
+    std::wstring text = L"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Configurations>\n";
+    AppendSetting(text, L"AttachMode", std::to_wstring(settings.AttachMode));
+    AppendSetting(text, L"DataFolder", settings.DataFolder);
+    AppendSetting(text, L"ShowAttachModeSelectDlg", std::to_wstring(settings.ShowAttachModeSelectDlg));
+    AppendSetting(text, L"DefaultClassifyMode", std::to_wstring(settings.DefaultClassifyMode));
+    AppendSetting(text, L"DefaultSortKey", std::to_wstring(settings.DefaultSortKey));
+    text += L"</Configurations>\n";
+    return text;
+}
+
+bool ParseSettingsText(const std::wstring& text, CConfigurations& settings)
+{
+    CConfigurations read;
+    std::wstring attachMode, showDialog, classifyMode, sortKey;
+    if (!ExtractElement(text, attachMode, L"AttachMode") || !ExtractElement(text, read.DataFolder, L"DataFolder") ||
+        !ExtractElement(text, showDialog, L"ShowAttachModeSelectDlg") ||
+        !ExtractElement(text, classifyMode, L"DefaultClassifyMode") ||
+        !ExtractElement(text, sortKey, L"DefaultSortKey"))
+        return false;
+    read.AttachMode = ParseDecimalInt(attachMode);
+    read.ShowAttachModeSelectDlg = ParseDecimalInt(showDialog);
+    read.DefaultClassifyMode = ParseDecimalInt(classifyMode);
+    read.DefaultSortKey = ParseDecimalInt(sortKey);
+    settings = read;
+    return true;
+}

@@ -1,0 +1,59 @@
+#include "storage/Settings.h"
+
+#include "framework/MessageBox.h"
+#include "storage/FileAccess.h"
+#include "storage/Paths.h"
+
+namespace {
+const wchar_t OpenFailedText[] =
+    L"Sorry! The configuration file is unable to be opened, please restart the computer and try again.";
+
+const std::wstring& PathOrDefault(const std::wstring& path)
+{
+    return path.empty() ? SettingsPath : path;
+}
+}  // namespace
+
+bool ReadSettings(CConfigurations& settings, const std::wstring& path)
+{
+    const std::wstring& file = PathOrDefault(path);
+    if (!PathExists(file, false))
+        return false;
+    CFileHandle handle(
+        CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle.IsOpen()) {
+        ShowError(nullptr, OpenFailedText);
+        return false;
+    }
+    std::string bytes;
+    if (!ReadWholeFile(handle.Get(), bytes))
+        return false;
+    handle.Close();
+    return ParseSettingsText(DecodeUtf8(bytes), settings);
+}
+
+bool WriteSettings(const CConfigurations& settings, const std::wstring& path)
+{
+    const std::wstring& file = PathOrDefault(path);
+    if (PathExists(file, false)) {
+        // Only to learn whether another program holds the file; the new text goes in beside it.
+        CFileHandle existing(
+            CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!existing.IsOpen()) {
+            ShowError(nullptr, OpenFailedText);
+            return false;
+        }
+    } else if (!CreateFolderOf(file)) {
+        return false;
+    }
+    return SaveFileReplacing(file, EncodeUtf8(FormatSettingsText(settings)), 0);
+}
+
+bool CreateSettingsFile(const std::wstring& path)
+{
+    if (!CreateFolderOf(path))
+        return false;
+    CFileHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.IsOpen();
+}

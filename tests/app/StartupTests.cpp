@@ -1,0 +1,252 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/QVNApp.h"
+#include "framework/ShellDialogs.h"
+#include "storage/Settings.h"
+#include "storage/SoftwareFiles.h"
+#include "storage/SoftwareText.h"
+#include "tests/app/AppTestSupport.h"
+#include "tests/support/MessageBoxScript.h"
+
+namespace {
+// The application with its two windows replaced by the test's own steps.
+class CTestApp : public CQVNApp {
+public:
+    std::function<INT_PTR()> OptionsStep;
+    std::function<void()> MainWindowStep;
+    int OptionsRuns = 0;
+    int MainWindowRuns = 0;
+
+protected:
+    INT_PTR RunOptionsDialog() override
+    {
+        ++OptionsRuns;
+        return OptionsStep ? OptionsStep() : IDCANCEL;
+    }
+    void RunMainWindow() override
+    {
+        ++MainWindowRuns;
+        if (MainWindowStep)
+            MainWindowStep();
+    }
+};
+
+// Chooses the folder as the options dialog's OK would.
+INT_PTR ChooseDataFolder(const std::wstring& folder)
+{
+    Settings.DataFolder = folder;
+    return WriteSettings(Settings) ? IDOK : IDCANCEL;
+}
+
+void AddRecord(const std::wstring& folder, const wchar_t* id, const wchar_t* name, const wchar_t* company)
+{
+    CSoftware record;
+    ASSERT_TRUE(ParseSoftwareId(id, record));
+    record.BasicInfo.Name = name;
+    record.BasicInfo.Company = company;
+    ASSERT_TRUE(SaveSoftwareFile(record, folder));
+}
+
+std::vector<std::wstring> Names(const CSoftwareArray& list)
+{
+    std::vector<std::wstring> names;
+    for (const CSoftware* record : list)
+        names.push_back(record->BasicInfo.Name);
+    return names;
+}
+
+class StartupTests : public CPerUserFolderTest {};
+}  // namespace
+
+TEST_F(StartupTests, FirstStartWarnsGreetsAndEndsWhenNoFolderIsChosen)
+{
+    CMessageBoxScript boxes;
+    CTestApp app;
+    app.Run();
+
+    ASSERT_EQ(boxes.Shown().size(), 2u);
+    EXPECT_EQ(boxes.Shown()[0].Text, SettingsResetText);
+    EXPECT_EQ(boxes.Shown()[0].Type, static_cast<UINT>(MB_OK | MB_ICONWARNING));
+    EXPECT_EQ(boxes.Shown()[1].Text, GreetingText);
+    EXPECT_EQ(boxes.Shown()[1].Type, static_cast<UINT>(MB_OK | MB_ICONWARNING));
+    EXPECT_EQ(app.OptionsRuns, 1);
+    EXPECT_EQ(app.MainWindowRuns, 0);
+    EXPECT_EQ(ReadFileBytes(SettingsPath), DefaultSettingsBytes);
+    EXPECT_TRUE(PathExists(TempFolder, true));
+    EXPECT_TRUE(PathExists(HistoryFolder, true));
+    EXPECT_EQ(app.InstancePipe, nullptr);
+    EXPECT_FALSE(CQVNApp::IsAnotherInstanceRunning());
+}
+
+TEST_F(StartupTests, FirstStartLoadsTheChosenFolder)
+{
+    CTempFolder data;
+    AddRecord(data.Path(), L"00000000-0000-0000-0000-000000000001", L"Zeta", L"Acme");
+    CMessageBoxScript boxes;
+    CTestApp app;
+    app.OptionsStep = [&] { return ChooseDataFolder(data.Path()); };
+    std::vector<std::wstring> shown;
+    app.MainWindowStep = [&] { shown = Names(SoftwareList); };
+    app.Run();
+    EXPECT_EQ(boxes.Texts(), (std::vector<std::wstring>{SettingsResetText, GreetingText}));
+    EXPECT_EQ(app.MainWindowRuns, 1);
+    EXPECT_EQ(shown, std::vector<std::wstring>{L"Zeta"});
+}
+
+TEST_F(StartupTests, ValidSettingsLoadGroupAndSortTheCatalogue)
+{
+    CTempFolder data;
+    AddRecord(data.Path(), L"00000000-0000-0000-0000-000000000001", L"Delta", L"Acme");
+    AddRecord(data.Path(), L"00000000-0000-0000-0000-000000000002", L"alpha", L"Beta Soft");
+    AddRecord(data.Path(), L"00000000-0000-0000-0000-000000000003", L"Charlie", L"ACME");
+    AddRecord(data.Path(), L"00000000-0000-0000-0000-000000000004", L"Bravo", L"acme");
+    CConfigurations stored;
+    stored.DataFolder = data.Path();
+    stored.DefaultClassifyMode = 1;
+    stored.DefaultSortKey = 1;
+    CreateBaseFolder();
+    ASSERT_TRUE(WriteSettings(stored, SettingsPath));
+    CleanFolder(TempFolder);
+    ASSERT_TRUE(WriteFileBytes(TempFolder + L"left-over.exe", "old"));
+
+    CMessageBoxScript boxes;
+    CTestApp app;
+    std::vector<std::wstring> all, firstGroup, groupNames;
+    bool markerWhileRunning = false, tempEmptyAtStart = false;
+    app.MainWindowStep = [&] {
+        all = Names(SoftwareList);
+        ASSERT_EQ(GroupList.GetSize(), 2);
+        firstGroup = Names(*GroupList[0]);
+        groupNames.assign(GroupNames.begin(), GroupNames.end());
+        markerWhileRunning = CQVNApp::IsAnotherInstanceRunning();
+        tempEmptyAtStart = !PathExists(TempFolder + L"left-over.exe", false) && PathExists(TempFolder, true);
+        WriteFileBytes(TempFolder + L"launched.exe", "copy");
+    };
+    app.Run();
+
+    EXPECT_TRUE(boxes.Shown().empty());
+    EXPECT_EQ(app.OptionsRuns, 0);
+    EXPECT_EQ(all, (std::vector<std::wstring>{L"alpha", L"Bravo", L"Charlie", L"Delta"}));
+    // Groups are built before the sort, in load order; the first form of a company names it.
+    EXPECT_EQ(groupNames, (std::vector<std::wstring>{L"Acme", L"Beta Soft"}));
+    EXPECT_EQ(firstGroup, (std::vector<std::wstring>{L"Delta", L"Charlie", L"Bravo"}));
+    EXPECT_EQ(CurrentClassifyMode, 1);
+    EXPECT_EQ(SoftwareList.SortKey, 1);
+    EXPECT_EQ(SoftwareList.IsOwner, 1);
+    EXPECT_TRUE(markerWhileRunning);
+    EXPECT_TRUE(tempEmptyAtStart);
+    EXPECT_FALSE(PathExists(TempFolder + L"launched.exe", false));
+    EXPECT_TRUE(PathExists(TempFolder, true));
+    EXPECT_FALSE(CQVNApp::IsAnotherInstanceRunning());
+}
+
+TEST_F(StartupTests, AMissingDataFolderOnlyGreets)
+{
+    CTempFolder data;
+    CConfigurations stored;
+    stored.DataFolder = data / L"removed\\";
+    CreateBaseFolder();
+    ASSERT_TRUE(WriteSettings(stored, SettingsPath));
+    CMessageBoxScript boxes;
+    CTestApp app;
+    app.OptionsStep = [&] { return ChooseDataFolder(data.Path()); };
+    app.Run();
+    EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{GreetingText});
+    EXPECT_EQ(app.MainWindowRuns, 1);
+    CConfigurations read;
+    ASSERT_TRUE(ReadSettings(read));
+    EXPECT_EQ(read.DataFolder, data.Path());
+}
+
+TEST_F(StartupTests, DamagedSettingsAreResetToTheDefaults)
+{
+    CreateBaseFolder();
+    ASSERT_TRUE(WriteFileBytes(SettingsPath, "<?xml version=\"1.0\"?>\r\n<AttachMode>\r\n0</AttachMode>\r\n"));
+    CMessageBoxScript boxes;
+    CTestApp app;
+    app.Run();
+    ASSERT_FALSE(boxes.Shown().empty());
+    EXPECT_EQ(boxes.Shown()[0].Text, SettingsResetText);
+    EXPECT_EQ(ReadFileBytes(SettingsPath), DefaultSettingsBytes);
+    EXPECT_EQ(Settings.AttachMode, 1);
+}
+
+TEST_F(StartupTests, SettingsHeldByAnotherProgramAreReportedThenReset)
+{
+    CreateBaseFolder();
+    ASSERT_TRUE(WriteFileBytes(SettingsPath, DefaultSettingsBytes));
+    HANDLE holder = CreateFileW(SettingsPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    CMessageBoxScript boxes;
+    CTestApp app;
+    app.Run();
+    CloseHandle(holder);
+    const std::wstring openFailed =
+        L"Sorry! The configuration file is unable to be opened, please restart the computer and try again.";
+    EXPECT_EQ(boxes.Texts(), (std::vector<std::wstring>{openFailed, openFailed, SettingsResetText, GreetingText}));
+    EXPECT_EQ(boxes.Shown()[0].Type, static_cast<UINT>(MB_OK | MB_ICONERROR));
+}
+
+TEST_F(StartupTests, ASecondInstanceOnlySaysSoAndTouchesNothing)
+{
+    CreateBaseFolder();
+    CleanFolder(TempFolder);
+    ASSERT_TRUE(WriteFileBytes(TempFolder + L"first-instance.exe", "in use"));
+    HANDLE first = CreateNamedPipeW(InstancePipeName, PIPE_ACCESS_OUTBOUND, PIPE_TYPE_MESSAGE, 1, 32, 32, 1000, nullptr);
+    ASSERT_NE(first, INVALID_HANDLE_VALUE);
+
+    CMessageBoxScript boxes;
+    CTestApp app;
+    app.Run();
+    CloseHandle(first);
+
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].Text, AnotherInstanceText);
+    EXPECT_EQ(boxes.Shown()[0].Type, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+    EXPECT_EQ(app.OptionsRuns + app.MainWindowRuns, 0);
+    EXPECT_TRUE(PathExists(TempFolder + L"first-instance.exe", false));
+    EXPECT_FALSE(PathExists(SettingsPath, false));
+}
+
+TEST_F(StartupTests, UntilTheOptionsDialogExistsAFirstStartPicksItsFolderWithTheShell)
+{
+    CTempFolder data;
+    std::wstring picked = data.Path().substr(0, data.Path().size() - 1);  // the picker gives no backslash
+    std::vector<std::wstring> titles;
+    bool answer = true;
+    FolderPicker previous = SetFolderPicker([&](HWND, const std::wstring& title, std::wstring& path) {
+        titles.push_back(title);
+        path = picked;
+        return answer;
+    });
+    struct CRunMainOnly : CQVNApp {
+        int MainWindowRuns = 0;
+        void RunMainWindow() override { ++MainWindowRuns; }
+    };
+    CMessageBoxScript boxes;
+    CRunMainOnly app;
+    app.Run();
+    EXPECT_EQ(app.MainWindowRuns, 1);
+    EXPECT_EQ(Settings.DataFolder, data.Path());
+    CConfigurations read;
+    ASSERT_TRUE(ReadSettings(read));
+    EXPECT_EQ(read.DataFolder, data.Path());
+    ASSERT_EQ(titles.size(), 1u);
+    EXPECT_EQ(titles[0], L"Please select a folder where your data and informations will be saved in. And you must "
+                         L"have the right to write in that folder.");
+
+    // A removed folder greets again; declining the picker ends the program.
+    DeleteFolderTree(data.Path());
+    answer = false;
+    CRunMainOnly declined;
+    declined.Run();
+    EXPECT_EQ(declined.MainWindowRuns, 0);
+    SetFolderPicker(previous);
+}

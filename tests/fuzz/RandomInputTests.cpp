@@ -1,0 +1,64 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "storage/SoftwareText.h"
+#include "tests/fuzz/ReaderTargets.h"
+
+namespace {
+// Mutations of a real file: the markers stay likely, so the readers' deeper paths are reached.
+std::vector<uint8_t> Mutate(const std::string& seed, std::mt19937& random)
+{
+    static const char* const pieces[] = {"<Code>\n", "</Code>\n", "<CodeName>\n", "</CodeName>\n", "\r", "\n",
+                                         "<Price>\n", "1e9", "-", "99999999999", "\0", "\xEF\xBB\xBF"};
+    std::vector<uint8_t> bytes(seed.begin(), seed.end());
+    int edits = 1 + static_cast<int>(random() % 8);
+    for (int e = 0; e < edits; ++e) {
+        size_t at = bytes.empty() ? 0 : random() % bytes.size();
+        switch (random() % 4) {
+        case 0:
+            if (!bytes.empty())
+                bytes.erase(bytes.begin() + static_cast<long>(at));
+            break;
+        case 1:
+            bytes.insert(bytes.begin() + static_cast<long>(at), static_cast<uint8_t>(random()));
+            break;
+        case 2: {
+            std::string piece = pieces[random() % (sizeof pieces / sizeof pieces[0])];
+            bytes.insert(bytes.begin() + static_cast<long>(at), piece.begin(), piece.end());
+            break;
+        }
+        default:
+            if (!bytes.empty())
+                bytes[at] = static_cast<uint8_t>(random());
+        }
+    }
+    return bytes;
+}
+
+std::string SeedText()
+{
+    CSoftware record;
+    record.BasicInfo.Price.Value = 12.5f;
+    record.RegInfo.CodeName.Add(L"Key");
+    record.RegInfo.Code.Add(L"1234");
+    std::wstring text = FormatSoftwareText(record);
+    return std::string(text.begin(), text.end());
+}
+}  // namespace
+
+TEST(RandomInputTests, ReadersHoldTheirPromisesOnDamagedFiles)
+{
+    std::mt19937 random(20261208);
+    const std::string seed = SeedText();
+    for (int round = 0; round < 20000; ++round) {
+        std::vector<uint8_t> bytes = Mutate(seed, random);
+        FuzzSoftwareText(bytes.data(), bytes.size());
+        FuzzSettingsText(bytes.data(), bytes.size());
+        FuzzHistoryBytes(bytes.data(), bytes.size());
+        FuzzElementList(bytes.data(), bytes.size());
+    }
+    SUCCEED() << "every reader returned and kept its invariants";
+}

@@ -1,0 +1,79 @@
+#include "tests/fuzz/ReaderTargets.h"
+
+#include <cstdlib>
+#include <string>
+
+#include "model/Vocabulary.h"
+#include "storage/Configurations.h"
+#include "storage/ElementText.h"
+#include "storage/HistoryText.h"
+#include "storage/SoftwareText.h"
+
+namespace {
+// Bytes as wide text, one code unit each, so every marker and line end can be reached cheaply.
+std::wstring AsText(const uint8_t* data, size_t size)
+{
+    std::wstring text;
+    text.reserve(size);
+    for (size_t i = 0; i < size; ++i)
+        text.push_back(static_cast<wchar_t>(data[i]));
+    return text;
+}
+
+void Require(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+}  // namespace
+
+void FuzzSoftwareText(const uint8_t* data, size_t size)
+{
+    CSoftware record;
+    if (!ParseSoftwareText(AsText(data, size), record))
+        return;
+    // Whatever a file holds, an accepted record indexes its tables safely and can be written back.
+    Require(IsStorableRecord(record));
+    Require(FormatPrice(record.BasicInfo.Price.Value).size() <= 9);
+    // Nothing is escaped, so a value holding another element's markers need not read back the same
+    // way; reading it back must still be safe.
+    CSoftware again;
+    if (ParseSoftwareText(FormatSoftwareText(record), again))
+        Require(IsStorableRecord(again));
+}
+
+void FuzzSettingsText(const uint8_t* data, size_t size)
+{
+    CConfigurations settings;
+    settings.DataFolder = L"unchanged";
+    std::wstring text = AsText(data, size);
+    if (!ParseSettingsText(text, settings)) {
+        Require(settings.DataFolder == L"unchanged");
+        return;
+    }
+    CConfigurations again;
+    Require(ParseSettingsText(FormatSettingsText(settings), again));
+    Require(again.AttachMode == settings.AttachMode && again.DefaultSortKey == settings.DefaultSortKey);
+}
+
+void FuzzHistoryBytes(const uint8_t* data, size_t size)
+{
+    CStringArray list;
+    ParseHistoryBytes(std::string(reinterpret_cast<const char*>(data), size), list);
+    std::string written = FormatHistoryBytes(list);
+    Require(written.size() <= size);
+    CStringArray again;
+    ParseHistoryBytes(written, again);
+    Require(again.GetSize() == list.GetSize());
+}
+
+void FuzzElementList(const uint8_t* data, size_t size)
+{
+    CStringArray list;
+    std::wstring text = AsText(data, size);
+    int count = ExtractElementList(text, list, L"Code");
+    Require(count == list.GetSize());
+    Require(static_cast<size_t>(count) <= text.size() / 8 + 1);  // every entry takes both markers
+    std::wstring value;
+    ExtractElement(text, value, L"Code");
+}

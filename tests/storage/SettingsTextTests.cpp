@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "storage/Configurations.h"
+
+namespace {
+const wchar_t DefaultText[] =
+    L"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Configurations>\n"
+    L"<AttachMode>\n1</AttachMode>\n"
+    L"<DataFolder>\n</DataFolder>\n"
+    L"<ShowAttachModeSelectDlg>\n1</ShowAttachModeSelectDlg>\n"
+    L"<DefaultClassifyMode>\n0</DefaultClassifyMode>\n"
+    L"<DefaultSortKey>\n1</DefaultSortKey>\n"
+    L"</Configurations>\n";
+}  // namespace
+
+TEST(SettingsTextTests, DefaultsGiveTheThirteenLines)
+{
+    EXPECT_EQ(FormatSettingsText(CConfigurations()), DefaultText);
+
+    CConfigurations custom;
+    custom.AttachMode = 0;
+    custom.DataFolder = L"D:\\Catalogue & Co\\";
+    custom.DefaultClassifyMode = -2;
+    custom.DefaultSortKey = 4;
+    std::wstring text = FormatSettingsText(custom);
+    EXPECT_NE(text.find(L"<DataFolder>\nD:\\Catalogue & Co\\</DataFolder>\n"), std::wstring::npos);
+    EXPECT_NE(text.find(L"<DefaultClassifyMode>\n-2</DefaultClassifyMode>\n"), std::wstring::npos);
+
+    CConfigurations read;
+    ASSERT_TRUE(ParseSettingsText(text, read));
+    EXPECT_EQ(read.AttachMode, 0);
+    EXPECT_EQ(read.DataFolder, custom.DataFolder);
+    EXPECT_EQ(read.ShowAttachModeSelectDlg, 1);
+    EXPECT_EQ(read.DefaultClassifyMode, -2);
+    EXPECT_EQ(read.DefaultSortKey, 4);
+}
+
+TEST(SettingsTextTests, ValuesReadLooselyButEveryElementMustBeThere)
+{
+    std::wstring text = L"\xFEFF<?xml version=\"1.0\"?>\n<Other/>\n<DefaultSortKey>\n 3 \n\n</DefaultSortKey>\n"
+                        L"<DataFolder>\n</DataFolder>\n<AttachMode>\n0zz</AttachMode>\n"
+                        L"<DefaultClassifyMode>\n9</DefaultClassifyMode>\n"
+                        L"<ShowAttachModeSelectDlg>\n</ShowAttachModeSelectDlg>\n";
+    CConfigurations read;
+    read.DataFolder = L"keep?";
+    ASSERT_TRUE(ParseSettingsText(text, read));
+    EXPECT_EQ(read.AttachMode, 0);
+    EXPECT_EQ(read.DataFolder, L"");
+    EXPECT_EQ(read.ShowAttachModeSelectDlg, 0);
+    EXPECT_EQ(read.DefaultClassifyMode, 9);
+    EXPECT_EQ(read.DefaultSortKey, 3);
+}
+
+TEST(SettingsTextTests, DamagedTextChangesNothing)
+{
+    CConfigurations read;
+    read.DataFolder = L"C:\\Kept\\";
+    read.AttachMode = 0;
+
+    std::wstring noFinalLineFeed(DefaultText);
+    noFinalLineFeed.replace(noFinalLineFeed.find(L"</DefaultSortKey>\n"), 18, L"</DefaultSortKey>");
+    EXPECT_FALSE(ParseSettingsText(noFinalLineFeed, read));
+
+    std::wstring crlf;
+    for (wchar_t c : std::wstring(DefaultText)) {
+        if (c == L'\n')
+            crlf += L'\r';
+        crlf += c;
+    }
+    EXPECT_FALSE(ParseSettingsText(crlf, read));
+    EXPECT_FALSE(ParseSettingsText(L"", read));
+    EXPECT_EQ(read.DataFolder, L"C:\\Kept\\");
+    EXPECT_EQ(read.AttachMode, 0);
+}

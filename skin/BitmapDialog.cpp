@@ -419,6 +419,15 @@ INT_PTR CBitmapDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, boo
     case WM_CAPTURECHANGED:
         OnCaptureChanged(reinterpret_cast<HWND>(lParam));
         return 0;
+    case WM_SETTEXT:
+    case WM_SETICON: {
+        // The title bar is part of the client area, so the system does not repaint it.
+        LRESULT result = DefWindowProcW(m_hWnd, message, wParam, lParam);
+        RECT title{0, 0, m_captionRect.right, TitleBarHeight()};
+        InvalidateRect(m_hWnd, &title, FALSE);
+        handled = true;
+        return result;
+    }
     case WM_GETMINMAXINFO:
         OnGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam));
         handled = true;

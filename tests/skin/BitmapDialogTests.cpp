@@ -357,6 +357,42 @@ TEST_F(BitmapDialogTests, CaptionTextAndIconStandInTheTitleBar)
     }
 }
 
+TEST_F(BitmapDialogTests, NewTitleTextAndIconRepaintTheTitleBar)
+{
+    CFrameDlg dialog;
+    Open(dialog);
+    const COLORREF captionColour = RGB(62, 129, 211);
+    auto titlePixels = [&] {
+        UpdateWindow(Window);
+        CCapture capture(Window);
+        int count = 0;
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 200; ++x)
+                count += capture.Pixel(x, y) == captionColour;
+        return count;
+    };
+    ASSERT_EQ(titlePixels(), 0);
+    SetWindowTextW(Window, L"Renamed WWWW");
+    EXPECT_GT(titlePixels(), 20);
+    wchar_t text[32] = {};
+    GetWindowTextW(Window, text, 32);
+    EXPECT_STREQ(text, L"Renamed WWWW");
+
+    CBitmapPixels topLeft = ReadBitmapResource(IDB_FRAME_TOPLEFT);
+    CScopedIcon icon(static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_QUORVANE), IMAGE_ICON, 16, 16, 0)));
+    EXPECT_EQ(SendMessageW(Window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon.Get())), 0);
+    UpdateWindow(Window);
+    int iconPixels = 0;
+    {
+        CCapture capture(Window);
+        for (int y = 5; y < 25; ++y)
+            iconPixels += capture.Pixel(5, y) != topLeft.At(5, y);
+    }
+    EXPECT_GT(iconPixels, 3);
+    EXPECT_EQ(SendMessageW(Window, WM_SETICON, ICON_SMALL, 0), reinterpret_cast<LRESULT>(icon.Get()));
+}
+
 TEST_F(BitmapDialogTests, TitleButtonsShowHoverAndPressedLooks)
 {
     CFrameDlg dialog;

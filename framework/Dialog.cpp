@@ -1,6 +1,7 @@
 #include "framework/Dialog.h"
 
 #include "framework/App.h"
+#include "framework/Window.h"
 
 CDialog::CDialog(UINT templateId, HWND parent) : m_parent(parent), m_templateId(templateId) {}
 
@@ -126,6 +127,18 @@ INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
             return TRUE;
         }
         return OnCommand(id, code, control) ? TRUE : FALSE;
+    }
+    case WM_DRAWITEM: {
+        // Owner-drawn controls bound to an object draw themselves.
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        CWindow* control = wParam && item->CtlType != ODT_MENU ? CWindow::FromHandle(item->hwndItem) : nullptr;
+        return control && control->OnDrawItem(*item) ? TRUE : FALSE;
+    }
+    case WM_MEASUREITEM: {
+        auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        CWindow* control =
+            wParam && item->CtlType != ODT_MENU ? CWindow::FromHandle(::GetDlgItem(m_hWnd, item->CtlID)) : nullptr;
+        return control && control->OnMeasureItem(*item) ? TRUE : FALSE;
     }
     case WM_DESTROY:
         OnDestroy();

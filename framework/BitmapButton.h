@@ -1,0 +1,35 @@
+#pragma once
+// An owner-drawn push button (BS_OWNERDRAW) that draws one of four bitmaps for its state:
+// normal, pressed, focused and disabled. Bind it to the dialog's button with SubclassDlgItem.
+
+#include <windows.h>
+
+#include "framework/Gdi.h"
+#include "framework/Window.h"
+
+class CBitmapButton : public CWindow {
+public:
+    CBitmapButton() = default;
+
+    // Bitmap resource ids for the four states; 0 leaves a state without its own bitmap, and it then
+    // shows the normal one. False when the normal bitmap, or any other named one, fails to load.
+    bool LoadStateBitmaps(UINT normal, UINT pressed = 0, UINT focused = 0, UINT disabled = 0);
+    // Resizes the button to its normal bitmap.
+    void SizeToContent();
+
+    bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
+
+protected:
+    // Draws the button for the platform's drawing request.
+    virtual void DrawItem(const DRAWITEMSTRUCT& item);
+    // The bitmap that fits the state (ODS_ flags), copied to the rectangle's top-left corner.
+    void DrawStateBitmap(HDC dc, const RECT& rect, UINT state) const;
+    HBITMAP StateBitmap(UINT state) const;
+
+    void OnAttached() override;
+
+    CScopedBitmap m_normal;
+    CScopedBitmap m_pressed;
+    CScopedBitmap m_focused;
+    CScopedBitmap m_disabled;
+};

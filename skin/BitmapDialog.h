@@ -1,0 +1,95 @@
+#pragma once
+// The base of the program's top-level windows: a borderless pop-up dialog that draws its own frame
+// and title bar from bitmaps, with rounded corners, up to three title buttons and dragging by the
+// title bar. Derived dialogs call CBitmapDialog::OnInitDialog first, pass unhandled messages on to
+// CBitmapDialog::OnMessage, and place their controls inside GetContentRect.
+
+#include <windows.h>
+
+#include "framework/Dialog.h"
+#include "framework/Gdi.h"
+
+namespace CommCtrl {
+
+class CBitmapDialog : public CDialog {
+public:
+    explicit CBitmapDialog(UINT templateId, HWND parent = nullptr);
+
+    // Which title buttons are shown; without close there is neither minimize nor maximize.
+    void SetTitleButtons(bool minimize, bool maximize, bool close);
+    // The short title bar (22 pixels instead of 30); a change leaves only the close button.
+    void SetShortTitle(bool shortTitle);
+    bool IsShortTitle() const { return m_shortTitle; }
+
+    // The client area less the title bar and the 3-pixel borders.
+    virtual RECT GetContentRect() const;
+
+    // Title-bar layout in client coordinates, as last computed.
+    enum TitleButton { MinimizeButton = 0, MaximizeButton = 1, CloseButton = 2 };
+    RECT GetTitleButtonRect(TitleButton button) const { return m_buttonRects[button]; }
+    bool IsTitleButtonShown(TitleButton button) const { return m_buttonShown[button]; }
+    RECT GetCaptionRect() const { return m_captionRect; }
+    // 0 normal, 1 hover, 2 pressed.
+    int GetTitleButtonState(TitleButton button) const { return m_buttonStates[button]; }
+
+    // True while the close button's action runs, so that OnCancel can tell it from the Escape key.
+    bool IsClosingFromCloseButton() const { return m_closingFromCloseButton; }
+
+    static constexpr int TitleHeight = 30;
+    static constexpr int ShortTitleHeight = 22;
+    static constexpr int BorderWidth = 3;
+
+protected:
+    // The opening step: title-bar layout, bitmaps and caption font; then the platform dialog's.
+    BOOL OnInitDialog() override;
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+    void OnDestroy() override;
+
+    // Draws frame and title bar.
+    virtual void PaintSkin(HDC dc);
+
+private:
+    // The twenty skin bitmaps in one place.
+    enum SkinBitmap {
+        TopLeft, Top, TopRight, Left, Right, Bottom, BottomLeft, BottomRight,
+        MinNormal, MinHover, MinPressed,
+        MaxNormal, MaxHover, MaxPressed,
+        RestoreNormal, RestoreHover, RestorePressed,
+        CloseNormal, CloseHover, ClosePressed,
+        SkinBitmapCount
+    };
+
+    int TitleBarHeight() const { return m_shortTitle ? ShortTitleHeight : TitleHeight; }
+    void LoadSkinBitmaps();
+    void CreateCaptionFont();
+    // Title-button and caption rectangles from the client size, then the rounded window shape.
+    void LayoutTitleBar();
+    void ApplyRoundedShape();
+    HBITMAP TitleButtonBitmap(TitleButton button) const;
+    void RedrawTitleButton(TitleButton button);
+    int TitleButtonAt(POINT point) const;
+    bool IsDraggable() const;
+
+    void OnLeftButtonDown(POINT point);
+    void OnMouseMove(POINT point);
+    void OnLeftButtonUp(POINT point);
+    void OnLeftButtonDoubleClick(POINT point);
+    void OnMouseLeave();
+    void OnCaptureChanged(HWND newCapture);
+    void OnGetMinMaxInfo(MINMAXINFO& info);
+    void RunTitleButton(TitleButton button);
+
+    CScopedBitmap m_skin[SkinBitmapCount];
+    RECT m_buttonRects[3]{};
+    bool m_buttonShown[3]{true, true, true};
+    RECT m_captionRect{};
+    bool m_dragging = false;
+    POINT m_dragStart{};
+    int m_buttonStates[3]{};
+    CScopedFont m_captionFont;
+    bool m_closingFromCloseButton = false;
+    bool m_shortTitle = false;
+    bool m_trackingLeave = false;
+};
+
+}  // namespace CommCtrl

@@ -4,27 +4,14 @@
 
 CConfigurations Settings;
 
-namespace {
-void AppendSetting(std::wstring& text, const wchar_t* name, const std::wstring& value)
-{
-    text += L'<';
-    text += name;
-    text += L">\n";
-    text += value;
-    text += L"</";
-    text += name;
-    text += L">\n";
-}
-}  // namespace
-
 std::wstring FormatSettingsText(const CConfigurations& settings)
 {
     std::wstring text = L"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Configurations>\n";
-    AppendSetting(text, L"AttachMode", std::to_wstring(settings.AttachMode));
-    AppendSetting(text, L"DataFolder", settings.DataFolder);
-    AppendSetting(text, L"ShowAttachModeSelectDlg", std::to_wstring(settings.ShowAttachModeSelectDlg));
-    AppendSetting(text, L"DefaultClassifyMode", std::to_wstring(settings.DefaultClassifyMode));
-    AppendSetting(text, L"DefaultSortKey", std::to_wstring(settings.DefaultSortKey));
+    AppendElement(text, L"AttachMode", std::to_wstring(settings.AttachMode));
+    AppendElement(text, L"DataFolder", settings.DataFolder);
+    AppendElement(text, L"ShowAttachModeSelectDlg", std::to_wstring(settings.ShowAttachModeSelectDlg));
+    AppendElement(text, L"DefaultClassifyMode", std::to_wstring(settings.DefaultClassifyMode));
+    AppendElement(text, L"DefaultSortKey", std::to_wstring(settings.DefaultSortKey));
     text += L"</Configurations>\n";
     return text;
 }

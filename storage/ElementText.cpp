@@ -48,6 +48,13 @@ std::wstring TrimText(const std::wstring& text)
     return TrimmedRange(text, 0, text.size());
 }
 
+void AppendElement(std::wstring& text, const std::wstring& name, const std::wstring& value)
+{
+    text += OpeningMarker(name);
+    text += value;
+    text += ClosingMarker(name);
+}
+
 bool ExtractElement(const std::wstring& text, std::wstring& value, const std::wstring& name)
 {
     if (name.empty())

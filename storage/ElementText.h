@@ -9,6 +9,10 @@
 // White space as the C library's wide classification defines it, removed from both ends.
 std::wstring TrimText(const std::wstring& text);
 
+// Appends an element as the program writes it: the opening tag on its own line, then the value
+// directly followed by the closing tag; nothing is escaped.
+void AppendElement(std::wstring& text, const std::wstring& name, const std::wstring& value);
+
 // The first element of that name; false when its opening or closing marker is missing.
 bool ExtractElement(const std::wstring& text, std::wstring& value, const std::wstring& name);
 // Every element of that name in order; the number of entries, or -1 for an empty name.

@@ -77,6 +77,13 @@ std::string EncodeUtf8(const std::wstring& text)
     return bytes;
 }
 
+bool CanOpenForWriting(const std::wstring& path, DWORD shareMode)
+{
+    CFileHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, shareMode, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.IsOpen();
+}
+
 bool CreateFolderOf(const std::wstring& path)
 {
     size_t slash = path.find_last_of(L'\\');

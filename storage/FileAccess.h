@@ -34,6 +34,10 @@ bool ReadWholeFile(HANDLE file, std::string& bytes);
 std::wstring DecodeUtf8(const std::string& bytes);
 std::string EncodeUtf8(const std::wstring& text);
 
+// Whether the existing file can be opened for writing with that sharing, as a save needs: false
+// while another program holds it (or it is a folder or read-only).
+bool CanOpenForWriting(const std::wstring& path, DWORD shareMode);
+
 // Creates the folder part of path (up to its last backslash) when it is missing, one level only.
 bool CreateFolderOf(const std::wstring& path);
 

@@ -72,13 +72,8 @@ int WriteHistoryFile(const std::wstring& path, const CStringArray& list)
 {
     if (PathExists(path, true))
         return -1;
-    if (PathExists(path, false)) {
-        // Only to learn whether another program holds the file for writing.
-        CFileHandle existing(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!existing.IsOpen())
-            return -1;
-    }
+    if (PathExists(path, false) && !CanOpenForWriting(path, FILE_SHARE_READ))
+        return -1;
     if (!SaveFileReplacing(path, FormatHistoryBytes(list), FILE_SHARE_READ))
         return -1;
     return list.GetSize();

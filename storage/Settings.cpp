@@ -36,10 +36,8 @@ bool WriteSettings(const CConfigurations& settings, const std::wstring& path)
 {
     const std::wstring& file = PathOrDefault(path);
     if (PathExists(file, false)) {
-        // Only to learn whether another program holds the file; the new text goes in beside it.
-        CFileHandle existing(
-            CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!existing.IsOpen()) {
+        // The new text goes in beside the file; this only learns whether another program holds it.
+        if (!CanOpenForWriting(file, 0)) {
             ShowError(nullptr, OpenFailedText);
             return false;
         }

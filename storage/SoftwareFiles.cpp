@@ -51,10 +51,8 @@ bool SaveSoftwareFile(const CSoftware& record, const std::wstring& folder)
     const std::wstring& dataFolder = FolderOrData(folder);
     std::wstring path = dataFolder + FormatSoftwareId(record);
     if (PathExists(path, false)) {
-        // Only to learn whether another program holds the file; the new text goes in beside it.
-        CFileHandle existing(
-            CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!existing.IsOpen()) {
+        // The new text goes in beside the file; this only learns whether another program holds it.
+        if (!CanOpenForWriting(path, 0)) {
             ShowError(nullptr, OpenFailedText);
             return false;
         }

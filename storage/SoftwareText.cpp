@@ -35,18 +35,12 @@ uint32_t ReadHex(const std::wstring& text, size_t at, int digits)
 
 void AppendLeaf(std::wstring& text, const wchar_t* name, const std::wstring& value)
 {
-    text += L'<';
-    text += name;
-    text += L">\n";
-    text += value;
-    text += L"</";
-    text += name;
-    text += L">\n";
+    AppendElement(text, name, value);
 }
 
 void AppendLeaf(std::wstring& text, const wchar_t* name, int32_t value)
 {
-    AppendLeaf(text, name, std::to_wstring(value));
+    AppendElement(text, name, std::to_wstring(value));
 }
 
 // The record's value when it lies inside its table, else the record's default.

@@ -5,12 +5,9 @@
 #include <string>
 
 #include "model/Software.h"
+#include "model/Vocabulary.h"
 
 class CImportProgressDlg;
-
-// Attach modes, as the settings and the record hold them.
-constexpr int32_t AttachByReference = 0;
-constexpr int32_t AttachByImport = 1;
 
 // By reference, the record points at path (an earlier imported copy is deleted); by import, path
 // is copied into the data folder through the progress dialog and the record points at the copy

@@ -1,0 +1,20 @@
+#pragma once
+// The one private message by which every user command reaches the main window.
+
+#include <windows.h>
+
+// wParam: the command code; lParam: the sending window.
+constexpr UINT MSG_COMMAND = 2024;
+
+enum CommandCode : WPARAM {
+    CMD_ADD = 1,
+    CMD_DELETE = 2,
+    CMD_ATTACH = 3,
+    CMD_DETACH = 4,
+    CMD_EXPORT = 5,
+    CMD_LAUNCH = 6,
+    CMD_OPTIONS = 7,
+    CMD_ABOUT = 8,
+    CMD_CLASSIFY = 9,
+    CMD_SORT = 10,
+};

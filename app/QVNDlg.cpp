@@ -1,0 +1,557 @@
+#include "app/QVNDlg.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <cwchar>
+#include <unordered_map>
+
+#include "framework/App.h"
+#include "framework/MessageBox.h"
+#include "framework/Shell.h"
+#include "framework/ShellDialogs.h"
+#include "installer/IconExtraction.h"
+#include "installer/InstallerOperations.h"
+#include "installer/InstallerText.h"
+#include "model/Catalogue.h"
+#include "model/Vocabulary.h"
+#include "res/resource.h"
+#include "storage/Configurations.h"
+#include "storage/Paths.h"
+#include "storage/SoftwareFiles.h"
+
+const wchar_t* const LeaveWithoutSavingText = L"Are you sure to leave without saving your modifications ?";
+const wchar_t* const OpenInstallerFilter =
+    L"Application(*.exe, *.msi)|*.exe;*.msi"
+    L"|Compressed Package(*.zip ,*.rar, *.cab)|*.zip;*.rar;*.cab"
+    L"|All Files(*.*)|*.*||";
+const wchar_t* const ExportFolderTitle =
+    L"Please select a folder where the installer file will be exported to. And you must have the right to write "
+    L"in that folder.";
+
+namespace {
+const wchar_t OneInstallerOnlyText[] = L"You can just attach one installer to only one software at a time.";
+const wchar_t ReplaceInstallerText[] =
+    L"An installer had already been attached to the selected software.\nWould you like to replace it ?";
+const wchar_t OneExportOnlyText[] = L"You can just export the installer from one software at a time.";
+const wchar_t NoInstallerText[] = L"The selected software havn't attached an installer yet.";
+const wchar_t NotImportedText[] = L"The selected software havn't imported an installer yet.";
+const wchar_t OneLaunchOnlyText[] = L"You can just install one software at a time.";
+const wchar_t InstallerMissingText[] = L"The installer file dosen't exist, please check it.";
+const wchar_t LaunchFailedText[] = L"Failed to execute the installer, please try again.";
+const wchar_t BeingEditedText[] = L"Can't delete a software which is being edit !";
+const wchar_t OneDropOnlyText[] = L"Sorry! Only one file is allowed at a time, please retry.";
+const wchar_t MainWindowTitle[] = L"Quorvane";
+
+constexpr int AllListId = 1011;
+constexpr int TabControlId = 1010;
+
+// printf-style formatting into a wide string; the texts here are short lines.
+template <class... Args>
+std::wstring Format(const wchar_t* format, Args... args)
+{
+    std::wstring text(64, L'\0');
+    for (;;) {
+        int written = std::swprintf(text.data(), text.size(), format, args...);
+        if (written >= 0 && static_cast<size_t>(written) < text.size()) {
+            text.resize(static_cast<size_t>(written));
+            return text;
+        }
+        text.resize(text.size() * 2);
+    }
+}
+
+std::wstring NameAndVersion(const CSoftware& record)
+{
+    return Format(L"%s(%s)", record.BasicInfo.Name.c_str(), record.BasicInfo.Version.c_str());
+}
+
+bool NewSoftwareId(CSoftware& record)
+{
+    GUID guid{};
+    if (FAILED(CoCreateGuid(&guid)))
+        return false;
+    record.Id.Data1 = guid.Data1;
+    record.Id.Data2 = guid.Data2;
+    record.Id.Data3 = guid.Data3;
+    for (int i = 0; i < 8; ++i)
+        record.Id.Data4[i] = guid.Data4[i];
+    return true;
+}
+}  // namespace
+
+CQVNDlg::CQVNDlg(HWND parent) : CBitmapDialog(IDD_QUORVANE_DIALOG, parent)
+{
+    m_appIcon.Reset(static_cast<HICON>(
+        LoadImageW(ResourceInstance(), MAKEINTRESOURCEW(IDI_QUORVANE), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
+    m_contextMenu = LoadMenuW(ResourceInstance(), MAKEINTRESOURCEW(IDR_LIST_CONTEXT));
+    SetTitleButtons(true, false, true);
+}
+
+CQVNDlg::~CQVNDlg()
+{
+    if (m_contextMenu)
+        DestroyMenu(m_contextMenu);
+}
+
+BOOL CQVNDlg::OnInitDialog()
+{
+    CBitmapDialog::OnInitDialog();
+
+    if (HMENU systemMenu = GetSystemMenu(m_hWnd, FALSE)) {
+        wchar_t about[128]{};
+        if (LoadStringW(ResourceInstance(), IDS_ABOUTBOX, about, 128) > 0) {
+            AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuW(systemMenu, MF_STRING, AboutMenuId, about);
+        }
+    }
+    SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_appIcon.Get()));
+    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_appIcon.Get()));
+    SetWindowTextW(m_hWnd, MainWindowTitle);
+    SetWindowPos(m_hWnd, nullptr, 0, 0, WindowWidth, WindowHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    m_progress.SetOwner(m_hWnd);
+
+    m_toolbar.Create(m_hWnd);
+    m_toolbar.PlaceInParent();
+
+    const RECT content = GetContentRect();
+    m_itemInfo.SetPaneHeight(PaneHeight);
+    m_itemInfo.Create(m_hWnd);
+    SetWindowPos(m_itemInfo.GetSafeHwnd(), nullptr, content.left + ListPaneWidth, content.top + ToolbarHeight, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(m_itemInfo.GetSafeHwnd(), SW_SHOW);
+
+    m_listPane.Connect(&m_itemInfo, m_toolbar.SortBox());
+    m_listPane.Create(m_hWnd);
+    SetWindowPos(m_listPane.GetSafeHwnd(), nullptr, content.left, content.top + ToolbarHeight, ListPaneWidth,
+                 PaneHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(m_listPane.GetSafeHwnd(), SW_SHOW);
+    return TRUE;
+}
+
+INT_PTR CQVNDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
+{
+    switch (message) {
+    case MSG_COMMAND:
+        OnCommandMessage(wParam, reinterpret_cast<HWND>(lParam));
+        handled = true;
+        return 0;
+    case WM_SYSCOMMAND:
+        OnSysCommand(wParam, lParam, handled);
+        return 0;
+    case WM_QUERYDRAGICON:
+        handled = true;
+        return reinterpret_cast<INT_PTR>(m_appIcon.Get());
+    case WM_DROPFILES:
+        OnDropFiles(reinterpret_cast<HDROP>(wParam));
+        handled = true;
+        return 0;
+    case WM_QUERYENDSESSION:
+        handled = true;
+        return OnQueryEndSession() ? TRUE : FALSE;
+    default:
+        return CBitmapDialog::OnMessage(message, wParam, lParam, handled);
+    }
+}
+
+void CQVNDlg::OnDestroy()
+{
+    CBitmapDialog::OnDestroy();
+}
+
+void CQVNDlg::OnCommandMessage(WPARAM code, HWND sender)
+{
+    switch (code) {
+    case CMD_ADD: OnAdd(); break;
+    case CMD_DELETE: OnDelete(); break;
+    case CMD_ATTACH: OnAttach(); break;
+    case CMD_DETACH: OnDetach(); break;
+    case CMD_EXPORT: OnExport(); break;
+    case CMD_LAUNCH: OnLaunch(); break;
+    case CMD_OPTIONS:
+        if (m_optionsDialog)
+            m_optionsDialog(m_hWnd);
+        break;
+    case CMD_ABOUT:
+        if (m_aboutDialog)
+            m_aboutDialog(m_hWnd);
+        break;
+    case CMD_CLASSIFY: OnClassify(m_toolbar.ClassifySelection()); break;
+    case CMD_SORT: OnSort(m_toolbar.SortSelection()); break;
+    default: return;
+    }
+    // A toolbar command hands the keyboard back to the list; a menu command leaves it alone.
+    if (sender && sender == m_toolbar.GetSafeHwnd() && IsWindow(m_hWnd))
+        m_listPane.FocusCurrentList();
+}
+
+void CQVNDlg::OnSysCommand(WPARAM command, LPARAM, bool& handled)
+{
+    if ((command & 0xFFF0) == AboutMenuId) {
+        if (m_aboutDialog)
+            m_aboutDialog(m_hWnd);
+        handled = true;
+    } else if ((command & 0xFFF0) == SC_CLOSE) {
+        m_closingFromSystemMenu = 1;
+        OnCancel();
+        m_closingFromSystemMenu = 0;
+        handled = true;
+    }
+}
+
+void CQVNDlg::OnCancel()
+{
+    if (!m_closingFromSystemMenu && !IsClosingFromCloseButton())
+        return;
+    if (m_itemInfo.Mode() == ItemInfoEdit && !AskQuestion(m_hWnd, LeaveWithoutSavingText))
+        return;
+    EndDialog(IDCANCEL);
+}
+
+bool CQVNDlg::OnQueryEndSession()
+{
+    // The same question as the close button; the edits cannot survive the session.
+    return m_itemInfo.Mode() != ItemInfoEdit || AskQuestion(m_hWnd, LeaveWithoutSavingText);
+}
+
+void CQVNDlg::PaintSkin(HDC dc)
+{
+    if (!IsIconic(m_hWnd)) {
+        CBitmapDialog::PaintSkin(dc);
+        return;
+    }
+    SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    const RECT area = GetContentRect();
+    const int x = (area.right - area.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (area.bottom - area.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(dc, x, y, m_appIcon.Get());
+}
+
+// ---- selection -------------------------------------------------------------------------------
+
+HWND CQVNDlg::TabWindow() const
+{
+    return ::GetDlgItem(m_listPane.GetSafeHwnd(), TabControlId);
+}
+
+HWND CQVNDlg::CurrentListWindow() const
+{
+    return m_listPane.CurrentList().GetSafeHwnd();
+}
+
+CSoftwareArray* CQVNDlg::CurrentSource() const
+{
+    const int tab = m_listPane.ActiveTab();
+    if (tab <= 0)
+        return &SoftwareList;
+    return tab - 1 < GroupList.GetSize() ? GroupList[tab - 1] : nullptr;
+}
+
+std::vector<int> CQVNDlg::SelectedPositions() const
+{
+    HWND list = CurrentListWindow();
+    const LRESULT count = list ? SendMessageW(list, LB_GETSELCOUNT, 0, 0) : 0;
+    if (count <= 0)
+        return {};
+    std::vector<int> positions(static_cast<size_t>(count));
+    const LRESULT got = SendMessageW(list, LB_GETSELITEMS, static_cast<WPARAM>(count),
+                                     reinterpret_cast<LPARAM>(positions.data()));
+    positions.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return positions;
+}
+
+std::vector<CSoftware*> CQVNDlg::SelectedRecords() const
+{
+    std::vector<CSoftware*> records;
+    const CSoftwareArray* source = CurrentSource();
+    if (!source)
+        return records;
+    for (int position : SelectedPositions()) {
+        if (position >= 0 && position < source->GetSize())
+            records.push_back((*source)[position]);
+    }
+    return records;
+}
+
+void CQVNDlg::SelectOnly(HWND list, int position) const
+{
+    SendMessageW(list, LB_SETSEL, FALSE, -1);
+    if (position >= 0)
+        SendMessageW(list, LB_SETSEL, TRUE, position);
+}
+
+void CQVNDlg::RepaintListPane() const
+{
+    RedrawWindow(m_listPane.GetSafeHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+// ---- commands of the catalogue ---------------------------------------------------------------
+
+void CQVNDlg::OnAdd()
+{
+    auto* record = new CSoftware;
+    const INT_PTR result = m_addDialog ? m_addDialog(*record, m_hWnd) : IDCANCEL;
+    const bool identified = NewSoftwareId(*record);
+    if (result == IDOK && identified && SaveSoftwareFile(*record)) {
+        InsertSoftware(record);
+        m_listPane.RebuildTabs();
+        SelectOnly(m_listPane.AllList().GetSafeHwnd(), SoftwareList.Find(record));
+        RepaintListPane();
+        TabCtrl_SetCurSel(TabWindow(), 0);
+        m_listPane.ActivateTab(true);
+        m_listPane.HandleSelectionChange(AllListId);
+        return;
+    }
+    DeleteSoftwareFile(*record);
+    delete record;
+}
+
+void CQVNDlg::OnClassify(int mode)
+{
+    if (SoftwareList.IsEmpty() || mode < 0 || mode >= ClassifyModeCount)
+        return;
+    CSoftware* shown = m_itemInfo.Record();
+    ClassifyCatalogue(SoftwareList, mode, GroupList, GroupNames);
+    m_listPane.RebuildTabs();
+    CurrentClassifyMode = mode;
+    int position = shown ? SoftwareList.Find(shown) : 0;
+    if (position < 0)
+        position = 0;
+    if (m_listPane.ActiveTab() != 0) {
+        TabCtrl_SetCurSel(TabWindow(), 0);
+        m_listPane.ActivateTab(false);
+        m_listPane.FocusCurrentList();
+    }
+    SelectOnly(m_listPane.AllList().GetSafeHwnd(), position);
+    RepaintListPane();
+    m_itemInfo.SetRecord(SoftwareList[position]);
+}
+
+void CQVNDlg::OnSort(int key)
+{
+    if (key <= SortNone || key >= SortKeyCount || SoftwareList.IsEmpty())
+        return;
+    CSoftwareArray* list = CurrentSource();
+    if (!list)
+        return;
+    list->SortKey = key;
+    SortSoftwareList(*list, SortDescending == 0);
+    CSoftware* shown = m_itemInfo.Record();
+    int position = shown ? list->Find(shown) : 0;
+    if (position < 0)
+        position = 0;
+    HWND listWindow = CurrentListWindow();
+    SelectOnly(listWindow, list->IsEmpty() ? -1 : position);
+    InvalidateRect(listWindow, nullptr, FALSE);
+    if (!shown && !list->IsEmpty())
+        m_itemInfo.SetRecord((*list)[position]);
+}
+
+// ---- installer commands ----------------------------------------------------------------------
+
+void CQVNDlg::AfterInstallerChange(CSoftware& record)
+{
+    UpdateIcon(record);
+    m_listPane.RefreshCurrentList();
+    SaveSoftwareFile(record);
+}
+
+void CQVNDlg::OnAttach()
+{
+    const std::vector<CSoftware*> records = SelectedRecords();
+    if (records.empty())
+        return;
+    if (records.size() > 1) {
+        ShowInformation(m_hWnd, OneInstallerOnlyText);
+        return;
+    }
+    CSoftware& record = *records.front();
+    if (!record.InstallerInfo.InstallerPath.empty() && !AskQuestion(m_hWnd, ReplaceInstallerText))
+        return;
+    std::wstring path;
+    if (!BrowseForOpenFile(m_hWnd, OpenInstallerFilter, path))
+        return;
+    if (AttachInstaller(record, Settings.AttachMode, path, m_progress))
+        AfterInstallerChange(record);
+}
+
+void CQVNDlg::OnDetach()
+{
+    const std::vector<CSoftware*> records = SelectedRecords();
+    if (records.empty())
+        return;
+    std::wstring question = L"You are going to detach the installer from following software(s):\n\n";
+    int number = 0;
+    for (const CSoftware* record : records)
+        question += Format(L"%d. %s(%s)\n", ++number, record->BasicInfo.Name.c_str(),
+                           record->BasicInfo.Version.c_str());
+    question += L"\nPress [Yes] to continue.";
+    if (AskQuestion(m_hWnd, question)) {
+        for (CSoftware* record : records) {
+            CInstallerInfo& installer = record->InstallerInfo;
+            if (installer.InstallerPath.empty()) {
+                ShowInformation(m_hWnd, NameAndVersion(*record) + L" doesn't have an installer yet.");
+                continue;
+            }
+            if (installer.AttachMode == AttachByImport) {
+                if (!AskQuestion(m_hWnd, NameAndVersion(*record) +
+                                             L"'s installer is attached by Import-Mode, it will be deleted after "
+                                             L"detaching.\n\nWould you like to continue ?"))
+                    continue;
+                DeleteFileW(installer.InstallerPath.c_str());
+            }
+            installer.InstallerPath.clear();
+            installer.OriginalPath.clear();
+            installer.AttachMode = AttachByReference;
+            UpdateIcon(*record);
+            SaveSoftwareFile(*record);
+        }
+    }
+    m_listPane.RefreshCurrentList();
+}
+
+void CQVNDlg::OnExport()
+{
+    const std::vector<CSoftware*> records = SelectedRecords();
+    if (records.empty())
+        return;
+    if (records.size() > 1) {
+        ShowInformation(m_hWnd, OneExportOnlyText);
+        return;
+    }
+    CSoftware& record = *records.front();
+    if (record.InstallerInfo.InstallerPath.empty()) {
+        ShowInformation(m_hWnd, NoInstallerText);
+        return;
+    }
+    if (record.InstallerInfo.AttachMode != AttachByImport) {
+        ShowInformation(m_hWnd, NotImportedText);
+        return;
+    }
+    std::wstring folder;
+    if (!BrowseForFolder(m_hWnd, ExportFolderTitle, folder) || folder.size() >= MAX_PATH ||
+        !FolderExists(folder, true))
+        return;
+    if (folder.back() != L'\\')
+        folder += L'\\';
+    m_progress.RunCopy(record, folder + FileNamePart(record.InstallerInfo.OriginalPath), CopyExport, false);
+}
+
+void CQVNDlg::OnLaunch()
+{
+    const std::vector<CSoftware*> records = SelectedRecords();
+    if (records.empty())
+        return;
+    if (records.size() > 1) {
+        ShowInformation(m_hWnd, OneLaunchOnlyText);
+        return;
+    }
+    CSoftware& record = *records.front();
+    if (record.InstallerInfo.InstallerPath.empty()) {
+        OnAttach();
+        return;
+    }
+    std::wstring target = record.InstallerInfo.InstallerPath;
+    if (record.InstallerInfo.AttachMode == AttachByImport) {
+        target = TempFolder + FileNamePart(record.InstallerInfo.OriginalPath);
+        if (m_progress.RunCopy(record, target, CopyExport, true) != CopyComplete)
+            return;
+    }
+    if (!PathExists(target, false)) {
+        ShowError(m_hWnd, InstallerMissingText);
+        return;
+    }
+    if (ShellOpen(nullptr, target, TempFolder) <= 32)
+        ShowError(m_hWnd, LaunchFailedText);
+}
+
+void CQVNDlg::OnDelete()
+{
+    const std::vector<CSoftware*> records = SelectedRecords();
+    if (records.empty())
+        return;
+    // Catalogue positions of the chosen records; a group's order may differ from the catalogue's.
+    std::vector<int> positions;
+    positions.reserve(records.size());
+    if (m_listPane.ActiveTab() == 0) {
+        positions = SelectedPositions();
+    } else {
+        std::unordered_map<const CSoftware*, int> catalogueIndex;
+        catalogueIndex.reserve(static_cast<size_t>(SoftwareList.GetSize()));
+        for (int i = 0; i < SoftwareList.GetSize(); ++i)
+            catalogueIndex.emplace(SoftwareList[i], i);
+        for (const CSoftware* record : records) {
+            auto found = catalogueIndex.find(record);
+            if (found != catalogueIndex.end())
+                positions.push_back(found->second);
+        }
+    }
+
+    if (!IsShiftKeyDown()) {
+        std::wstring question =
+            L"(You can press [Shift] key to avoid this message.)\n\nThe following software(s) and it's/their "
+            L"imported installer(s) will be removed:\n\n";
+        int number = 0;
+        for (const CSoftware* record : records)
+            question += Format(L"%3d. %s(%s)\n", ++number, record->BasicInfo.Name.c_str(),
+                               record->BasicInfo.Version.c_str());
+        question += L"\nPress [Yes] to continue.";
+        if (!AskQuestion(m_hWnd, question))
+            return;
+    }
+    if (m_itemInfo.Mode() == ItemInfoEdit && records.size() == 1 && records.front() == m_itemInfo.Record()) {
+        ShowInformation(m_hWnd, BeingEditedText);
+        return;
+    }
+
+    m_itemInfo.SetRecord(nullptr);
+    for (const CSoftware* record : records) {
+        if (record->InstallerInfo.AttachMode == AttachByImport && !record->InstallerInfo.InstallerPath.empty())
+            DeleteFileW(record->InstallerInfo.InstallerPath.c_str());
+        DeleteSoftwareFile(*record);
+    }
+    RemoveSoftware(positions.data(), static_cast<int>(positions.size()));
+
+    HWND tabs = TabWindow();
+    const int tabCount = TabCtrl_GetItemCount(tabs);
+    m_listPane.RebuildTabs();
+    if (TabCtrl_GetItemCount(tabs) == tabCount) {
+        m_listPane.HandleSelectionChange(AllListId + m_listPane.ActiveTab());
+    } else {
+        TabCtrl_SetCurSel(tabs, 0);
+        m_listPane.ActivateTab(true);
+        m_listPane.HandleSelectionChange(AllListId);
+    }
+    RepaintListPane();
+}
+
+void CQVNDlg::OnDropFiles(HDROP drop)
+{
+    // The drop handle is ours to free, whatever happens below.
+    struct CDropRelease {
+        HDROP Drop;
+        ~CDropRelease() { DragFinish(Drop); }
+    } release{drop};
+
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    // A path that does not fit the 260 characters would be read cut short, and a folder is no
+    // installer: both are refused like a drop of several files.
+    const UINT length = count == 1 ? DragQueryFileW(drop, 0, nullptr, 0) : 0;
+    std::wstring path;
+    if (count == 1 && length > 0 && length < MAX_PATH) {
+        path.resize(length + 1);
+        path.resize(DragQueryFileW(drop, 0, path.data(), length + 1));
+    }
+    if (path.empty() || PathExists(path, true)) {
+        ShowInformation(m_hWnd, OneDropOnlyText);
+        return;
+    }
+
+    const int before = SoftwareList.GetSize();
+    OnAdd();
+    if (SoftwareList.GetSize() <= before)
+        return;
+    CSoftware& record = *SoftwareList[before];
+    if (AttachInstaller(record, Settings.AttachMode, path, m_progress))
+        AfterInstallerChange(record);
+}

@@ -1,0 +1,107 @@
+#pragma once
+// The main window: toolbar across the top, catalogue list pane at the left, details pane at the
+// right, and the hub every user command reaches as MSG_COMMAND.
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/Commands.h"
+#include "app/QVNToolbar.h"
+#include "app/SWListDlg.h"
+#include "app/StandInItemInfoPane.h"
+#include "framework/Gdi.h"
+#include "installer/ImportProgressDlg.h"
+#include "skin/BitmapDialog.h"
+
+class CSoftware;
+
+class CQVNDlg : public CommCtrl::CBitmapDialog {
+public:
+    explicit CQVNDlg(HWND parent = nullptr);
+    ~CQVNDlg() override;
+
+    // The dialogs that commands open. Each returns the dialog's result; until one is set, the
+    // command sees IDCANCEL.
+    using RecordDialogRunner = std::function<INT_PTR(CSoftware& record, HWND owner)>;
+    using DialogRunner = std::function<INT_PTR(HWND owner)>;
+    void SetAddDialog(RecordDialogRunner runner) { m_addDialog = std::move(runner); }
+    void SetOptionsDialog(DialogRunner runner) { m_optionsDialog = std::move(runner); }
+    void SetAboutDialog(DialogRunner runner) { m_aboutDialog = std::move(runner); }
+
+    // The commands, as the command message runs them.
+    void OnAdd();
+    void OnClassify(int mode);
+    void OnSort(int key);
+    void OnAttach();
+    void OnDetach();
+    void OnExport();
+    void OnLaunch();
+    void OnDelete();
+    void OnDropFiles(HDROP drop);
+
+    CQVNToolbar& Toolbar() { return m_toolbar; }
+    CSWListDlg& ListPane() { return m_listPane; }
+    CItemInfoPane& ItemInfo() { return m_itemInfo; }
+    HWND ItemInfoWindow() const { return m_itemInfo.GetSafeHwnd(); }
+    CImportProgressDlg& Progress() { return m_progress; }
+    HMENU ContextMenu() const { return m_contextMenu; }
+    HICON AppIcon() const { return m_appIcon.Get(); }
+
+    static constexpr int WindowWidth = 821;
+    static constexpr int WindowHeight = 707;
+    static constexpr int ToolbarHeight = 74;
+    static constexpr int ListPaneWidth = 515;
+    static constexpr int PaneHeight = 600;
+    // The system-menu item that opens the About box.
+    static constexpr UINT AboutMenuId = 0x10;
+
+protected:
+    BOOL OnInitDialog() override;
+    // Enter never closes the main window.
+    void OnOK() override {}
+    // Only the caption's close button and the system menu's Close close it, after asking when
+    // the details pane holds unsaved edits.
+    void OnCancel() override;
+    void PaintSkin(HDC dc) override;
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+    void OnDestroy() override;
+
+private:
+    void OnCommandMessage(WPARAM code, HWND sender);
+    void OnSysCommand(WPARAM command, LPARAM lParam, bool& handled);
+    // WM_QUERYENDSESSION: false keeps the session alive for the unsaved edits.
+    bool OnQueryEndSession();
+
+    // The selected entries of the current list, in ascending order, and their records.
+    std::vector<int> SelectedPositions() const;
+    std::vector<CSoftware*> SelectedRecords() const;
+    // The array the current tab shows: the catalogue for "All", else its group.
+    CSoftwareArray* CurrentSource() const;
+    HWND CurrentListWindow() const;
+    HWND TabWindow() const;
+    void SelectOnly(HWND list, int position) const;
+    void RepaintListPane() const;
+    // After an attach or a drop changed the record.
+    void AfterInstallerChange(CSoftware& record);
+
+    CScopedIcon m_appIcon;
+    int32_t m_closingFromSystemMenu = 0;
+    CQVNToolbar m_toolbar;
+    CSWListDlg m_listPane;
+    CStandInItemInfoPane m_itemInfo;
+    CImportProgressDlg m_progress;
+    HMENU m_contextMenu = nullptr;
+
+    RecordDialogRunner m_addDialog;
+    DialogRunner m_optionsDialog;
+    DialogRunner m_aboutDialog;
+};
+
+// Texts of the main window's commands.
+extern const wchar_t* const LeaveWithoutSavingText;
+extern const wchar_t* const OpenInstallerFilter;
+extern const wchar_t* const ExportFolderTitle;

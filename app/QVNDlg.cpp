@@ -43,8 +43,7 @@ const wchar_t BeingEditedText[] = L"Can't delete a software which is being edit 
 const wchar_t OneDropOnlyText[] = L"Sorry! Only one file is allowed at a time, please retry.";
 const wchar_t MainWindowTitle[] = L"Quorvane";
 
-constexpr int AllListId = 1011;
-constexpr int TabControlId = 1010;
+constexpr int AllListId = CSWListDlg::AllListId;
 
 // printf-style formatting into a wide string; the texts here are short lines.
 template <class... Args>
@@ -84,14 +83,14 @@ CQVNDlg::CQVNDlg(HWND parent) : CBitmapDialog(IDD_QUORVANE_DIALOG, parent)
 {
     m_appIcon.Reset(static_cast<HICON>(
         LoadImageW(ResourceInstance(), MAKEINTRESOURCEW(IDI_QUORVANE), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
-    m_contextMenu = LoadMenuW(ResourceInstance(), MAKEINTRESOURCEW(IDR_LIST_CONTEXT));
     SetTitleButtons(true, false, true);
 }
 
 CQVNDlg::~CQVNDlg()
 {
-    if (m_contextMenu)
-        DestroyMenu(m_contextMenu);
+    // The panes' windows go with this one while every object that serves them still exists.
+    if (m_hWnd && !IsModal() && IsWindow(m_hWnd))
+        DestroyWindow(m_hWnd);
 }
 
 BOOL CQVNDlg::OnInitDialog()
@@ -108,11 +107,13 @@ BOOL CQVNDlg::OnInitDialog()
     SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_appIcon.Get()));
     SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_appIcon.Get()));
     SetWindowTextW(m_hWnd, MainWindowTitle);
+    if (CWinApp* app = CWinApp::Current(); app && !app->m_pMainWnd)
+        app->m_pMainWnd = m_hWnd;
     SetWindowPos(m_hWnd, nullptr, 0, 0, WindowWidth, WindowHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     m_progress.SetOwner(m_hWnd);
 
     m_toolbar.Create(m_hWnd);
-    m_toolbar.PlaceInParent();
+    m_toolbar.Place(GetContentRect());
 
     const RECT content = GetContentRect();
     m_itemInfo.SetPaneHeight(PaneHeight);
@@ -152,11 +153,6 @@ INT_PTR CQVNDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& han
     default:
         return CBitmapDialog::OnMessage(message, wParam, lParam, handled);
     }
-}
-
-void CQVNDlg::OnDestroy()
-{
-    CBitmapDialog::OnDestroy();
 }
 
 void CQVNDlg::OnCommandMessage(WPARAM code, HWND sender)
@@ -231,12 +227,7 @@ void CQVNDlg::PaintSkin(HDC dc)
 
 HWND CQVNDlg::TabWindow() const
 {
-    return ::GetDlgItem(m_listPane.GetSafeHwnd(), TabControlId);
-}
-
-HWND CQVNDlg::CurrentListWindow() const
-{
-    return m_listPane.CurrentList().GetSafeHwnd();
+    return m_listPane.TabControl();
 }
 
 CSoftwareArray* CQVNDlg::CurrentSource() const
@@ -247,20 +238,13 @@ CSoftwareArray* CQVNDlg::CurrentSource() const
     return tab - 1 < GroupList.GetSize() ? GroupList[tab - 1] : nullptr;
 }
 
-std::vector<int> CQVNDlg::SelectedPositions() const
+std::vector<int> CQVNDlg::SelectedPositions()
 {
-    HWND list = CurrentListWindow();
-    const LRESULT count = list ? SendMessageW(list, LB_GETSELCOUNT, 0, 0) : 0;
-    if (count <= 0)
-        return {};
-    std::vector<int> positions(static_cast<size_t>(count));
-    const LRESULT got = SendMessageW(list, LB_GETSELITEMS, static_cast<WPARAM>(count),
-                                     reinterpret_cast<LPARAM>(positions.data()));
-    positions.resize(got > 0 ? static_cast<size_t>(got) : 0);
-    return positions;
+    CSWListBox* list = m_listPane.CurrentList();
+    return list ? list->SelectedIndexes() : std::vector<int>();
 }
 
-std::vector<CSoftware*> CQVNDlg::SelectedRecords() const
+std::vector<CSoftware*> CQVNDlg::SelectedRecords()
 {
     std::vector<CSoftware*> records;
     const CSoftwareArray* source = CurrentSource();
@@ -271,13 +255,6 @@ std::vector<CSoftware*> CQVNDlg::SelectedRecords() const
             records.push_back((*source)[position]);
     }
     return records;
-}
-
-void CQVNDlg::SelectOnly(HWND list, int position) const
-{
-    SendMessageW(list, LB_SETSEL, FALSE, -1);
-    if (position >= 0)
-        SendMessageW(list, LB_SETSEL, TRUE, position);
 }
 
 void CQVNDlg::RepaintListPane() const
@@ -295,7 +272,7 @@ void CQVNDlg::OnAdd()
     if (result == IDOK && identified && SaveSoftwareFile(*record)) {
         InsertSoftware(record);
         m_listPane.RebuildTabs();
-        SelectOnly(m_listPane.AllList().GetSafeHwnd(), SoftwareList.Find(record));
+        m_listPane.AllList().SelectOnly(SoftwareList.Find(record));
         RepaintListPane();
         TabCtrl_SetCurSel(TabWindow(), 0);
         m_listPane.ActivateTab(true);
@@ -322,7 +299,7 @@ void CQVNDlg::OnClassify(int mode)
         m_listPane.ActivateTab(false);
         m_listPane.FocusCurrentList();
     }
-    SelectOnly(m_listPane.AllList().GetSafeHwnd(), position);
+    m_listPane.AllList().SelectOnly(position);
     RepaintListPane();
     m_itemInfo.SetRecord(SoftwareList[position]);
 }
@@ -340,9 +317,10 @@ void CQVNDlg::OnSort(int key)
     int position = shown ? list->Find(shown) : 0;
     if (position < 0)
         position = 0;
-    HWND listWindow = CurrentListWindow();
-    SelectOnly(listWindow, list->IsEmpty() ? -1 : position);
-    InvalidateRect(listWindow, nullptr, FALSE);
+    if (CSWListBox* listBox = m_listPane.CurrentList()) {
+        listBox->SelectOnly(list->IsEmpty() ? -1 : position);
+        InvalidateRect(listBox->GetSafeHwnd(), nullptr, FALSE);
+    }
     if (!shown && !list->IsEmpty())
         m_itemInfo.SetRecord((*list)[position]);
 }

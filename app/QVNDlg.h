@@ -48,7 +48,6 @@ public:
     CItemInfoPane& ItemInfo() { return m_itemInfo; }
     HWND ItemInfoWindow() const { return m_itemInfo.GetSafeHwnd(); }
     CImportProgressDlg& Progress() { return m_progress; }
-    HMENU ContextMenu() const { return m_contextMenu; }
     HICON AppIcon() const { return m_appIcon.Get(); }
 
     static constexpr int WindowWidth = 821;
@@ -68,7 +67,6 @@ protected:
     void OnCancel() override;
     void PaintSkin(HDC dc) override;
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
-    void OnDestroy() override;
 
 private:
     void OnCommandMessage(WPARAM code, HWND sender);
@@ -77,13 +75,11 @@ private:
     bool OnQueryEndSession();
 
     // The selected entries of the current list, in ascending order, and their records.
-    std::vector<int> SelectedPositions() const;
-    std::vector<CSoftware*> SelectedRecords() const;
+    std::vector<int> SelectedPositions();
+    std::vector<CSoftware*> SelectedRecords();
     // The array the current tab shows: the catalogue for "All", else its group.
     CSoftwareArray* CurrentSource() const;
-    HWND CurrentListWindow() const;
     HWND TabWindow() const;
-    void SelectOnly(HWND list, int position) const;
     void RepaintListPane() const;
     // After an attach or a drop changed the record.
     void AfterInstallerChange(CSoftware& record);
@@ -94,7 +90,6 @@ private:
     CSWListDlg m_listPane;
     CStandInItemInfoPane m_itemInfo;
     CImportProgressDlg m_progress;
-    HMENU m_contextMenu = nullptr;
 
     RecordDialogRunner m_addDialog;
     DialogRunner m_optionsDialog;

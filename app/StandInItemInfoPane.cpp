@@ -12,10 +12,10 @@ const COLORREF PaneColour = RGB(228, 236, 247);
 
 bool RegisterStandInClass(WNDPROC procedure)
 {
-    WNDCLASSEXW windowClass{sizeof windowClass};
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
     if (GetClassInfoExW(ResourceInstance(), StandInClassName, &windowClass))
         return true;
-    windowClass = WNDCLASSEXW{sizeof windowClass};
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = ResourceInstance();
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);

@@ -40,6 +40,7 @@ protected:
     BOOL OnInitDialog() override;
     bool OnCommand(WORD id, WORD notifyCode, HWND control) override;
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+    void OnDestroy() override;
     // Background, labels and the direction icon, into an off-screen image of the client area.
     virtual void OnPaint(HDC dc, const RECT& client);
 
@@ -51,6 +52,7 @@ private:
     void CreateSeparators();
     void CreateLabelFont();
     void LayOut();
+    void PlaceBox(HWND box, int left, int top);
     void FillBoxes();
     void OnLeftButtonDown(POINT point);
     void PostCommand(WPARAM code) const;

@@ -38,6 +38,9 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
+    // Enter and Escape belong to the main window: a child strip never ends itself.
+    void OnOK() override {}
+    void OnCancel() override {}
     bool OnCommand(WORD id, WORD notifyCode, HWND control) override;
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
     void OnDestroy() override;

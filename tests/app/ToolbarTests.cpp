@@ -34,8 +34,12 @@ class CToolbarHostDlg : public CommCtrl::CBitmapDialog {
 public:
     CToolbarHostDlg() : CBitmapDialog(HostTemplate) {}
     std::vector<CPostedCommand> Commands;
+    int OkCancelCount = 0;
 
 protected:
+    // As the main window: Enter and Escape never close it.
+    void OnOK() override { ++OkCancelCount; }
+    void OnCancel() override { ++OkCancelCount; }
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override
     {
         if (message == MSG_COMMAND) {
@@ -120,7 +124,8 @@ protected:
     void TearDown() override
     {
         Toolbar.reset();
-        Host.EndDialog(IDCANCEL);
+        if (IsWindow(HostWindow))
+            DestroyWindow(HostWindow);
         PumpMessages();
         Settings = CConfigurations();
         SortDescending = 0;
@@ -551,9 +556,31 @@ TEST_F(ToolbarTests, DestroyedToolbarsReleaseTheirGdiObjects)
     EXPECT_EQ(CountGdiObjects(), before);
 }
 
+TEST_F(ToolbarTests, EnterAndEscapeLeaveTheToolbarInPlace)
+{
+    SetFocus(Toolbar->SortBox());
+    for (WORD id : {IDOK, IDCANCEL})
+        SendMessageW(Bar, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+    for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+        PostMessageW(Toolbar->SortBox(), WM_KEYDOWN, key, 0);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            if (!IsDialogMessageW(HostWindow, &message)) {
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+            }
+    }
+    // The keys reach the host, as they reach the main window.
+    EXPECT_EQ(Host.OkCancelCount, 2);
+    EXPECT_TRUE(IsWindow(Bar));
+    EXPECT_TRUE(IsWindowVisible(Bar));
+    EXPECT_EQ(Toolbar->GetSafeHwnd(), Bar);
+    EXPECT_TRUE(TakeCommands().empty());
+}
+
 TEST_F(ToolbarTests, OutlivingItsParentWindowIsHarmless)
 {
-    Host.EndDialog(IDCANCEL);
+    DestroyWindow(HostWindow);
     PumpMessages();
     EXPECT_FALSE(IsWindow(Bar));
     EXPECT_EQ(Toolbar->GetSafeHwnd(), nullptr);

@@ -38,8 +38,12 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
+    // Enter and Escape belong to the main window: a child strip never ends itself.
+    void OnOK() override {}
+    void OnCancel() override {}
     bool OnCommand(WORD id, WORD notifyCode, HWND control) override;
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+    void OnDestroy() override;
     // Background, labels and the direction icon, into an off-screen image of the client area.
     virtual void OnPaint(HDC dc, const RECT& client);
 
@@ -51,6 +55,7 @@ private:
     void CreateSeparators();
     void CreateLabelFont();
     void LayOut();
+    void PlaceBox(HWND box, int left, int top);
     void FillBoxes();
     void OnLeftButtonDown(POINT point);
     void PostCommand(WPARAM code) const;

@@ -58,7 +58,7 @@ CSWListBox::~CSWListBox() = default;
 
 bool CSWListBox::Create(HWND parent, int id, const RECT& rect)
 {
-    const DWORD style = WS_CHILD | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_OWNERDRAWVARIABLE | LBS_EXTENDEDSEL |
+    const DWORD style = WS_CHILD | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_OWNERDRAWFIXED | LBS_EXTENDEDSEL |
                         LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
     HWND window = CreateWindowExW(0, L"ListBox", nullptr, style, rect.left, rect.top, RectWidth(rect),
                                   RectHeight(rect), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
@@ -75,6 +75,9 @@ bool CSWListBox::Create(HWND parent, int id, const RECT& rect)
 void CSWListBox::OnAttached()
 {
     m_linkHover = false;
+    // A template's list box asks its height before its dialog can answer; every entry is the
+    // same height, so it is set once here.
+    SendMessageW(m_hWnd, LB_SETITEMHEIGHT, 0, ItemHeight);
 }
 
 int CSWListBox::Count() const

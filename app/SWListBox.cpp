@@ -12,7 +12,6 @@
 #include "res/resource.h"
 
 namespace {
-constexpr wchar_t PlaceholderText[] = L"Software";
 constexpr UINT CardText = DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
 
 // Every card font: default character set, TrueType output, ClearType quality.
@@ -58,7 +57,7 @@ CSWListBox::~CSWListBox() = default;
 
 bool CSWListBox::Create(HWND parent, int id, const RECT& rect)
 {
-    const DWORD style = WS_CHILD | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_OWNERDRAWFIXED | LBS_EXTENDEDSEL |
+    const DWORD style = WS_CHILD | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_OWNERDRAWFIXED | LBS_NODATA | LBS_EXTENDEDSEL |
                         LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
     HWND window = CreateWindowExW(0, L"ListBox", nullptr, style, rect.left, rect.top, RectWidth(rect),
                                   RectHeight(rect), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
@@ -126,24 +125,14 @@ void CSWListBox::SetItems(CSoftwareArray* items)
     const int count = Count();
     SendMessageW(m_hWnd, WM_SETREDRAW, FALSE, 0);
     if (count < wanted) {
-        SendMessageW(m_hWnd, LB_INITSTORAGE, static_cast<WPARAM>(wanted - count), 0);
-        for (int i = count; i < wanted; ++i)
-            SendMessageW(m_hWnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(PlaceholderText));
+        SendMessageW(m_hWnd, LB_SETCOUNT, static_cast<WPARAM>(wanted), 0);
     } else if (count > wanted) {
         // Entries leave from the top: each survivor keeps its selection one place up per entry
         // removed, and the new first entry is selected. Removing from the top one at a time moves
-        // every entry each time, so the same result is built from the end.
+        // every entry each time, so the same result is built by cutting the end.
         const int removed = count - wanted;
         std::vector<int> selected = SelectedIndexes();
-        if (removed > wanted) {
-            SendMessageW(m_hWnd, LB_RESETCONTENT, 0, 0);
-            SendMessageW(m_hWnd, LB_INITSTORAGE, static_cast<WPARAM>(wanted), 0);
-            for (int i = 0; i < wanted; ++i)
-                SendMessageW(m_hWnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(PlaceholderText));
-        } else {
-            for (int i = count - 1; i >= wanted; --i)
-                SendMessageW(m_hWnd, LB_DELETESTRING, i, 0);
-        }
+        SendMessageW(m_hWnd, LB_SETCOUNT, static_cast<WPARAM>(wanted), 0);
         SendMessageW(m_hWnd, LB_SETSEL, FALSE, -1);
         for (int index : selected) {
             if (index >= removed)

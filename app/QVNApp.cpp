@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include "app/QVNDlg.h"
 #include "framework/MessageBox.h"
 #include "framework/ShellDialogs.h"
 #include "installer/IconExtraction.h"
@@ -129,4 +130,9 @@ INT_PTR CQVNApp::RunOptionsDialog()
     return WriteSettings(Settings, SettingsPath) ? IDOK : IDCANCEL;
 }
 
-void CQVNApp::RunMainWindow() {}
+void CQVNApp::RunMainWindow()
+{
+    CQVNDlg window;
+    window.DoModal();
+    m_pMainWnd = nullptr;
+}

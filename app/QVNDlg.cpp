@@ -62,7 +62,7 @@ std::wstring Format(const wchar_t* format, Args... args)
 
 std::wstring NameAndVersion(const CSoftware& record)
 {
-    return Format(L"%s(%s)", record.BasicInfo.Name.c_str(), record.BasicInfo.Version.c_str());
+    return Format(L"%ls(%ls)", record.BasicInfo.Name.c_str(), record.BasicInfo.Version.c_str());
 }
 
 bool NewSoftwareId(CSoftware& record)
@@ -127,6 +127,8 @@ BOOL CQVNDlg::OnInitDialog()
     SetWindowPos(m_listPane.GetSafeHwnd(), nullptr, content.left, content.top + ToolbarHeight, ListPaneWidth,
                  PaneHeight, SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(m_listPane.GetSafeHwnd(), SW_SHOW);
+    // The card the list starts with selected is the one the details pane shows.
+    m_listPane.HandleSelectionChange(CSWListDlg::AllListId);
     return TRUE;
 }
 
@@ -361,7 +363,7 @@ void CQVNDlg::OnDetach()
     std::wstring question = L"You are going to detach the installer from following software(s):\n\n";
     int number = 0;
     for (const CSoftware* record : records)
-        question += Format(L"%d. %s(%s)\n", ++number, record->BasicInfo.Name.c_str(),
+        question += Format(L"%d. %ls(%ls)\n", ++number, record->BasicInfo.Name.c_str(),
                            record->BasicInfo.Version.c_str());
     question += L"\nPress [Yes] to continue.";
     if (AskQuestion(m_hWnd, question)) {
@@ -471,7 +473,7 @@ void CQVNDlg::OnDelete()
             L"imported installer(s) will be removed:\n\n";
         int number = 0;
         for (const CSoftware* record : records)
-            question += Format(L"%3d. %s(%s)\n", ++number, record->BasicInfo.Name.c_str(),
+            question += Format(L"%3d. %ls(%ls)\n", ++number, record->BasicInfo.Name.c_str(),
                                record->BasicInfo.Version.c_str());
         question += L"\nPress [Yes] to continue.";
         if (!AskQuestion(m_hWnd, question))

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Runs the benchmarks: catalogue (native, optimised), scan and copy (Windows build under Wine).
-# Usage: scripts/bench.sh [catalogue] [scan] [copy]   (all three when none is named)
+# Runs the benchmarks: catalogue (native, optimised), scan, copy and commands (Windows build under
+# Wine).
+# Usage: scripts/bench.sh [catalogue] [scan] [copy] [commands]   (all when none is named)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 jobs=$(nproc 2>/dev/null || echo 2)
 which=("$@")
-[ ${#which[@]} -eq 0 ] && which=(catalogue scan copy)
+[ ${#which[@]} -eq 0 ] && which=(catalogue scan copy commands)
 scripts/install-deps.sh build
 
 wine_ready=0
@@ -26,7 +27,7 @@ for bench in "${which[@]}"; do
       cmake --build build/bench -j"$jobs" --target bench >/dev/null
       echo "== catalogue"
       build/bench/bench/bench ;;
-    scan|copy)
+    scan|copy|commands)
       prepare_wine
       cmake --build build/win -j"$jobs" --target "${bench}_bench" >/dev/null
       echo "== $bench"

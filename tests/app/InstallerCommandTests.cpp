@@ -235,6 +235,7 @@ TEST_F(InstallerCommandTests, LaunchOfAnImportedInstallerRunsACopyInTheScratchFo
     Select({4});
     PostFromToolbar(CMD_LAUNCH);
 
+    EXPECT_TRUE(Boxes.Shown().empty()) << testing::PrintToString(Boxes.Texts());
     ASSERT_EQ(Shell.Opens.size(), 1u);
     EXPECT_EQ(Shell.Opens[0].Owner, nullptr);
     EXPECT_EQ(Shell.Opens[0].Target, TempFolder + L"gamma-setup.exe");

@@ -30,9 +30,11 @@ std::vector<SampleRecord> SixRecords()
 
 void CMainWindowTest::SetUp()
 {
+    ASSERT_TRUE(CreateDirectoryW((Root / L"AppData").c_str(), nullptr));
     SetPathsFrom(Root / L"AppData");
     CreateBaseFolder();
     CleanFolder(TempFolder);
+    ASSERT_TRUE(FolderExists(TempFolder, true));
     Data = Root / L"Data\\";
     ASSERT_TRUE(CreateDirectoryW(Data.c_str(), nullptr));
     Settings = CConfigurations();
@@ -216,7 +218,8 @@ void CMainWindowTest::ClickToolbarButton(int id)
 {
     HWND button = GetDlgItem(ToolbarWindow(), id);
     ASSERT_NE(button, nullptr);
-    SendMessageW(ToolbarWindow(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    // A press and release over the button, as the mouse gives them.
+    SendMessageW(button, BM_CLICK, 0, 0);
     Pump();
 }
 

@@ -96,10 +96,13 @@ TEST_F(MainWindowTests, EnterAndEscapeNeverCloseTheWindow)
     SendMessageW(Main(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     SendMessageW(Main(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     // As the dialog manager turns the keys into those commands.
-    MSG escape{Main(), WM_KEYDOWN, VK_ESCAPE, 0};
-    IsDialogMessageW(Main(), &escape);
-    MSG enter{Main(), WM_KEYDOWN, VK_RETURN, 0};
-    IsDialogMessageW(Main(), &enter);
+    for (WPARAM key : {VK_ESCAPE, VK_RETURN}) {
+        MSG press{};
+        press.hwnd = Window->ListPane().AllList().GetSafeHwnd();
+        press.message = WM_KEYDOWN;
+        press.wParam = key;
+        IsDialogMessageW(Main(), &press);
+    }
     Pump();
 
     EXPECT_TRUE(IsWindow(Main()));

@@ -1,5 +1,7 @@
 #include "storage/RecordReadBack.h"
 
+#include <functional>
+
 #include "storage/ElementText.h"
 #include "storage/SoftwareText.h"
 
@@ -41,12 +43,62 @@ bool ReadsBack(const CSoftware& record)
            installer.AttachMode == back.InstallerInfo.AttachMode;
 }
 
+namespace {
+// The record with one field as a new record has it: when that alone mends the file, the field is
+// the one to blame, even where the damage shows in another field.
+StoredField FieldWhoseResetMends(const CSoftware& record)
+{
+    const CSoftware defaults;
+    auto mends = [&record](const std::function<void(CSoftware&)>& reset) {
+        CSoftware copy;
+        copy = record;
+        copy.InstallerInfo.Icon = nullptr;  // the copy must not release the record's icon
+        reset(copy);
+        return ReadsBack(copy);
+    };
+    using Text = std::wstring CBasicInfo::*;
+    const std::pair<StoredField, Text> basicTexts[] = {
+        {StoredField::Name, &CBasicInfo::Name},
+        {StoredField::Version, &CBasicInfo::Version},
+        {StoredField::Company, &CBasicInfo::Company},
+        {StoredField::Website, &CBasicInfo::Website},
+    };
+    for (const auto& text : basicTexts)
+        if (mends([&](CSoftware& copy) { copy.BasicInfo.*text.second = defaults.BasicInfo.*text.second; }))
+            return text.first;
+    using RegText = std::wstring CRegInfo::*;
+    const std::pair<StoredField, RegText> regTexts[] = {
+        {StoredField::UserName, &CRegInfo::UserName},
+        {StoredField::UserCompany, &CRegInfo::UserCompany},
+        {StoredField::UserEmail, &CRegInfo::UserEmail},
+        {StoredField::Comment, &CRegInfo::Comment},
+    };
+    for (const auto& text : regTexts)
+        if (mends([&](CSoftware& copy) { copy.RegInfo.*text.second = std::wstring(); }))
+            return text.first;
+    for (int i = 0; i < record.RegInfo.Code.GetSize() && i < record.RegInfo.CodeName.GetSize(); ++i) {
+        if (mends([i](CSoftware& copy) { copy.RegInfo.CodeName[i] = L"0"; }))
+            return StoredField::CodeName;
+        if (mends([i](CSoftware& copy) { copy.RegInfo.Code[i] = L"0"; }))
+            return StoredField::Code;
+    }
+    if (mends([](CSoftware& copy) { copy.InstallerInfo.InstallerPath.clear(); }))
+        return StoredField::InstallerPath;
+    if (mends([](CSoftware& copy) { copy.InstallerInfo.OriginalPath.clear(); }))
+        return StoredField::OriginalPath;
+    return StoredField::NoField;
+}
+}  // namespace
+
 StoredField FirstFieldNotReadBack(const CSoftware& record)
 {
     if (ReadsBack(record))
         return StoredField::NoField;
-    // Values enter one at a time, so the one named is the first that breaks the file, whatever
-    // it collides with.
+    StoredField blamed = FieldWhoseResetMends(record);
+    if (blamed != StoredField::NoField)
+        return blamed;
+    // More than one value is at fault: they enter one at a time, and the first that breaks the
+    // file is named.
     CSoftware probe;
     const CBasicInfo& basic = record.BasicInfo;
     const CRegInfo& reg = record.RegInfo;

@@ -212,6 +212,7 @@ int CItemInfoDlg::SetMode(int mode)
 
 void CItemInfoDlg::SetRecord(CSoftware* record)
 {
+    const bool hadRecord = m_record != nullptr;
     m_record = record;
     if (m_mode != ItemInfoView || !m_hWnd)
         return;
@@ -220,13 +221,20 @@ void CItemInfoDlg::SetRecord(CSoftware* record)
         for (int id : {IDC_ITEM_COMMENT, IDC_ITEM_CODELIST, IDC_ITEM_CODE})
             ShowControl(id, record != nullptr);
     }
+    // The labels come and go with the record; otherwise only the values change.
+    if (hadRecord != (record != nullptr))
+        InvalidateRect(m_tabs.GetSafeHwnd(), nullptr, FALSE);
     RepaintValues();
     ReloadCodes(true);
 }
 
 BOOL CItemInfoDlg::OnInitDialog()
 {
-    if (m_paneHeight > 0)
+    if (m_paneHeight <= 0) {
+        RECT window{};
+        GetWindowRect(m_hWnd, &window);
+        m_paneHeight = RectHeight(window);
+    } else
         SetWindowPos(m_hWnd, nullptr, 0, 0, PaneWidth, m_paneHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     CEnTabCtrl::SetLookFlags(true, CEnTabCtrl::LookFlat | CEnTabCtrl::LookColor | CEnTabCtrl::LookSelection |
                                        CEnTabCtrl::LookGradient);

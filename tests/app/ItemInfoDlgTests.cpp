@@ -11,6 +11,8 @@
 #include "storage/Configurations.h"
 #include "storage/History.h"
 #include "storage/Paths.h"
+#include "storage/RecordReadBack.h"
+#include "tests/skin/SkinTestSupport.h"
 #include "storage/SoftwareText.h"
 
 namespace {
@@ -562,4 +564,53 @@ TEST_F(CItemInfoTest, ValuesAddedByAnotherPaneJoinTheMainPanesBoxes)
     EXPECT_EQ(Utf16Bytes(L"Licence\n"), ReadFileBytes(HistoryFile(L"CodeName.his")));
     EXPECT_EQ(L"Paint Lab", added.BasicInfo.Name);
     EXPECT_EQ(L"1234", added.RegInfo.Code[0]);
+}
+
+TEST_F(CItemInfoTest, PaintingAndSwitchingKeepNoGdiObjects)
+{
+    HWND pane = CreatePane(m_record.get());
+    RedrawWindow(pane, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    const long before = CountGdiObjects();
+    for (int round = 0; round < 100; ++round) {
+        ClickTab(Tabs(), round % 2);
+        RedrawWindow(pane, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        m_pane->SetRecord(round % 3 ? m_record.get() : nullptr);
+    }
+    EXPECT_EQ(before, CountGdiObjects());
+}
+
+// The read-back check on its own: what the writer and the reader make of a value decides.
+TEST(RecordReadBackTest, NamesTheFieldThatWouldNotComeBack)
+{
+    CSoftware record;
+    EXPECT_TRUE(ReadsBack(record));
+    EXPECT_EQ(StoredField::NoField, FirstFieldNotReadBack(record));
+    // Trimming at both ends and the price's two decimals are the format's own.
+    record.BasicInfo.Name = L"  Tapedeck \r\n";
+    record.BasicInfo.Price.Value = 12.345f;
+    record.RegInfo.Comment = L"line one\nline two\n";
+    record.RegInfo.CodeName.Add(L"Key ");
+    record.RegInfo.Code.Add(L" K-1 ");
+    record.BasicInfo.Website = L"http://a.example/?x=<b>&y=1";
+    EXPECT_EQ(StoredField::NoField, FirstFieldNotReadBack(record));
+
+    record.RegInfo.Comment = L"</Comment>";
+    EXPECT_EQ(StoredField::NoField, FirstFieldNotReadBack(record)) << "no line feed after it: not a marker";
+    record.RegInfo.Comment = L"a\n</Comment>\nb";
+    EXPECT_EQ(StoredField::Comment, FirstFieldNotReadBack(record));
+    record.RegInfo.Comment = L"<CodeName>\nfake</CodeName>\n";
+    EXPECT_EQ(StoredField::Comment, FirstFieldNotReadBack(record));
+    record.RegInfo.Comment.clear();
+    record.RegInfo.Code[0] = L"K\n<InstallerPath>\nC:\\evil.exe</InstallerPath>\n";
+    EXPECT_EQ(StoredField::Code, FirstFieldNotReadBack(record));
+    record.RegInfo.Code[0] = L"K-1";
+    record.RegInfo.CodeName[0] = L"Key\n</CodeName>\n";
+    EXPECT_EQ(StoredField::CodeName, FirstFieldNotReadBack(record));
+    record.RegInfo.CodeName[0] = L"Key";
+    record.RegInfo.UserCompany = L"x\n</UserCompany>\n";
+    EXPECT_EQ(StoredField::UserCompany, FirstFieldNotReadBack(record));
+    EXPECT_EQ(std::wstring(L"UserCompany"), StoredFieldName(StoredField::UserCompany));
+    // Two bad values: the first in file order is named.
+    record.BasicInfo.Version = L"1\n</Version>\n";
+    EXPECT_EQ(StoredField::Version, FirstFieldNotReadBack(record));
 }

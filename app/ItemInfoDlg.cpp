@@ -73,6 +73,17 @@ RECT Row(int left, int top, int right)
     return RECT{left, top, right, top + RowHeight};
 }
 
+std::wstring ListEntry(HWND list, int index)
+{
+    int length = static_cast<int>(SendMessageW(list, LB_GETTEXTLEN, index, 0));
+    if (length < 0)
+        return std::wstring();
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    int copied = static_cast<int>(SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data())));
+    text.resize(static_cast<size_t>(copied < 0 ? 0 : copied));
+    return text;
+}
+
 bool IsEditClass(HWND window)
 {
     wchar_t name[16]{};
@@ -647,10 +658,7 @@ bool CItemInfoDlg::CollectFields()
     HWND list = GetDlgItem(IDC_ITEM_CODELIST);
     const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
     for (int i = 0; i < count && i < static_cast<int>(m_codes.size()); ++i) {
-        int length = static_cast<int>(SendMessageW(list, LB_GETTEXTLEN, i, 0));
-        std::wstring codeName(static_cast<size_t>(length) + 1, L'\0');
-        codeName.resize(static_cast<size_t>(SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(codeName.data()))));
-        reg.CodeName.Add(codeName);
+        reg.CodeName.Add(ListEntry(list, i));
         reg.Code.Add(m_codes[static_cast<size_t>(i)]);
     }
     collected.InstallerInfo.InstallerPath = m_record->InstallerInfo.InstallerPath;
@@ -754,10 +762,7 @@ void CItemInfoDlg::OnAddCode()
     // Letter case counts: "Serial" and "serial" are two codes.
     const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
-        int length = static_cast<int>(SendMessageW(list, LB_GETTEXTLEN, i, 0));
-        std::wstring entry(static_cast<size_t>(length) + 1, L'\0');
-        entry.resize(static_cast<size_t>(SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(entry.data()))));
-        if (entry == name) {
+        if (ListEntry(list, i) == name) {
             ShowInformation(m_hWnd, CodeNameTakenText);
             return;
         }
@@ -808,9 +813,7 @@ void CItemInfoDlg::OnEditCode()
     const int selected = static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0));
     if (selected < 0 || selected >= static_cast<int>(m_codes.size()))
         return;
-    int length = static_cast<int>(SendMessageW(list, LB_GETTEXTLEN, selected, 0));
-    std::wstring name(static_cast<size_t>(length) + 1, L'\0');
-    name.resize(static_cast<size_t>(SendMessageW(list, LB_GETTEXT, selected, reinterpret_cast<LPARAM>(name.data()))));
+    const std::wstring name = ListEntry(list, selected);
     std::wstring code = m_codes[static_cast<size_t>(selected)];
     CEditCodeDlg editor(name, code, m_hWnd);
     if (editor.DoModal() == IDOK)

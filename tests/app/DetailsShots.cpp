@@ -13,11 +13,25 @@
 #include "app/AddProductDlg.h"
 #include "app/EditCodeDlg.h"
 #include "app/ItemInfoDlg.h"
+#include "framework/Gdi.h"
 #include "res/resource.h"
 #include "storage/History.h"
 #include "storage/SoftwareText.h"
 
 namespace {
+class CWindowDC {
+public:
+    explicit CWindowDC(HWND window) : m_window(window), m_dc(GetWindowDC(window)) {}
+    CWindowDC(const CWindowDC&) = delete;
+    CWindowDC& operator=(const CWindowDC&) = delete;
+    ~CWindowDC() { ReleaseDC(m_window, m_dc); }
+    HDC Get() const { return m_dc; }
+
+private:
+    HWND m_window;
+    HDC m_dc;
+};
+
 bool SaveWindow(HWND window, const std::wstring& path)
 {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
@@ -32,13 +46,15 @@ bool SaveWindow(HWND window, const std::wstring& path)
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 24;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC memory = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    HDC source = GetWindowDC(window);
-    BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
-    ReleaseDC(window, source);
-    GdiFlush();
+    CScopedBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    CMemoryDC memory;
+    {
+        CScopedSelection select(memory.Get(), bitmap.Get());
+        // The whole window, the pane's static edge included.
+        CWindowDC source(window);
+        BitBlt(memory.Get(), 0, 0, width, height, source.Get(), 0, 0, SRCCOPY);
+        GdiFlush();
+    }
     const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
     BITMAPFILEHEADER file{};
     file.bfType = 0x4D42;
@@ -51,9 +67,6 @@ bool SaveWindow(HWND window, const std::wstring& path)
         fwrite(bits, stride, static_cast<size_t>(height), out);
         written = fclose(out) == 0;
     }
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    DeleteObject(bitmap);
     return written;
 }
 

@@ -520,6 +520,8 @@ TEST_F(CItemInfoTest, TheWebSiteLinkOpensOnlyWebAddresses)
     EXPECT_FALSE(m_pane->IsLinkHover());
     SendMessageW(Tabs(), WM_MOUSEMOVE, 0, MAKELPARAM(inside.x, inside.y));
     EXPECT_TRUE(m_pane->IsLinkHover());
+    EXPECT_EQ(LoadCursorW(nullptr, IDC_HAND), GetCursor());
+    EXPECT_EQ(TRUE, SendMessageW(Tabs(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Tabs()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
     SendMessageW(Tabs(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(inside.x, inside.y));
     EXPECT_EQ((std::vector<std::wstring>{L"http://www.acme.example"}), opened);
 
@@ -613,4 +615,23 @@ TEST(RecordReadBackTest, NamesTheFieldThatWouldNotComeBack)
     // Two bad values: the first in file order is named.
     record.BasicInfo.Version = L"1\n</Version>\n";
     EXPECT_EQ(StoredField::Version, FirstFieldNotReadBack(record));
+}
+
+TEST_F(CItemInfoTest, KeysTypedIntoTheEditorsReachTheRecord)
+{
+    HWND pane = CreatePane(m_record.get());
+    Click(pane, IDC_ITEM_MODIFY);
+    // The name editor has the focus with its text selected: typing replaces it.
+    for (wchar_t c : std::wstring(L"Clipmate 5"))
+        SendMessageW(GetDlgItem(pane, IDC_ITEM_NAME), WM_CHAR, c, 1);
+    HWND companyEdit = GetWindow(GetDlgItem(pane, IDC_ITEM_COMPANY), GW_CHILD);
+    SetFocus(companyEdit);
+    SendMessageW(companyEdit, EM_SETSEL, 0, -1);
+    for (wchar_t c : std::wstring(L"Northwind"))
+        SendMessageW(companyEdit, WM_CHAR, c, 1);
+    CHostWindow::Commands().clear();
+    Click(pane, IDC_ITEM_APPLY);
+    EXPECT_EQ(L"Clipmate 5", m_record->BasicInfo.Name);
+    EXPECT_EQ(L"Northwind", m_record->BasicInfo.Company);
+    EXPECT_EQ(1u, CHostWindow::Commands().size());
 }

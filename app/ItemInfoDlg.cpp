@@ -627,7 +627,7 @@ bool CItemInfoDlg::CollectFields()
         return false;
     }
     const double typedPrice = TypedPrice(TrimText(ItemText(IDC_ITEM_PRICE)));
-    const float price = static_cast<float>(typedPrice);
+    float price = static_cast<float>(typedPrice);
     // The amount must fit the file's nine characters; refused before anything changes.
     if (!IsStorablePrice(price)) {
         ShowInformation(m_hWnd, PriceTooHighText);
@@ -637,6 +637,10 @@ bool CItemInfoDlg::CollectFields()
         }
         return false;
     }
+
+    // Held as the file keeps it (two decimals), so that an amount that rounds to nothing is free
+    // now and not only after the next start.
+    price = ParseDecimalFloat(FormatPrice(price));
 
     // Everything is gathered into a scratch record first: the pane's record changes only once
     // every value is known to come back from the file.

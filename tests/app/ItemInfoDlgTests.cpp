@@ -350,6 +350,13 @@ TEST_F(CItemInfoTest, ANegativeOrNonNumericPriceIsFreeAndFreeSoftwareIsFreeWare)
     ApplyWith(IDC_ITEM_PRICE, L"abc");
     EXPECT_EQ(0.0f, m_record->BasicInfo.Price.Value);
     EXPECT_EQ(0, m_record->BasicInfo.Type);
+    // An amount that the file's two decimals turn into nothing is free at once.
+    m_record->BasicInfo.Type = 2;
+    ApplyWith(IDC_ITEM_PRICE, L"0.004");
+    EXPECT_EQ(0.0f, m_record->BasicInfo.Price.Value);
+    EXPECT_EQ(0, m_record->BasicInfo.Type);
+    ApplyWith(IDC_ITEM_PRICE, L"19.999");
+    EXPECT_EQ(20.0f, m_record->BasicInfo.Price.Value);
 }
 
 TEST_F(CItemInfoTest, AValueThatWouldNotReadBackIsRefusedNamingItsField)

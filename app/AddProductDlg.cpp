@@ -1,0 +1,102 @@
+#include "app/AddProductDlg.h"
+
+#include "res/resource.h"
+
+namespace {
+constexpr COLORREF BackgroundColour = RGB(228, 236, 247);
+
+void SkinCommandButton(CommCtrl::CBitmapButton5S& button, HWND dialog, int id, UINT icon)
+{
+    button.SubclassDlgItem(id, dialog);
+    button.LoadStateBitmaps(IDB_BUTTON_NORMAL, IDB_BUTTON_PRESSED, IDB_BUTTON_FOCUSED, IDB_BUTTON_DISABLED);
+    button.SetHoverBitmap(IDB_BUTTON_HOVER);
+    button.SetLayout(RECT{2, 2, 18, 18}, RECT{20, 3, 70, 17}, 6, L"Arial");
+    button.SetTextColor(RGB(0, 0, 0));
+    button.SetIcon(icon);
+}
+}  // namespace
+
+CAddProductDlg::CAddProductDlg(CSoftware* record, HWND parent)
+    : CBitmapDialog(IDD_ADD_PRODUCT, parent), m_backgroundBrush(CreateSolidBrush(BackgroundColour))
+{
+    m_pane.SetMode(ItemInfoAdd);
+    m_pane.SetPageChanged([this] { UpdateLayout(); });
+    SetSoftware(record);
+}
+
+void CAddProductDlg::SetSoftware(CSoftware* record)
+{
+    m_pane.SetRecord(record);
+}
+
+BOOL CAddProductDlg::OnInitDialog()
+{
+    SetShortTitle(true);
+    CBitmapDialog::OnInitDialog();
+    SetWindowTextW(m_hWnd, L"Add Software");
+    UpdateLayout();
+    SkinCommandButton(m_ok, m_hWnd, IDOK, IDI_OK);
+    SkinCommandButton(m_cancel, m_hWnd, IDCANCEL, IDI_CANCEL);
+    m_buttonsSkinned = true;
+    PlaceButtons();
+    // The pane's layout gave the Name editor the focus.
+    return FALSE;
+}
+
+void CAddProductDlg::UpdateLayout()
+{
+    const int height = m_pane.CurrentTab() == 1 ? RegistrationPageHeight : BasicPageHeight;
+    SetWindowPos(m_hWnd, nullptr, 0, 0, DialogWidth, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT content = GetContentRect();
+    const int paneHeight = RectHeight(content) - 30;
+    m_pane.SetMode(ItemInfoAdd);
+    m_pane.SetPaneHeight(paneHeight);
+    if (!m_paneCreated) {
+        m_paneCreated = m_pane.Create(m_hWnd);
+        SetWindowPos(m_pane.GetSafeHwnd(), nullptr, content.left, content.top, 300, paneHeight,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    SetWindowPos(m_pane.GetDlgItem(IDC_ITEM_TABS), nullptr, 0, 0, 296, RectHeight(content) - 34,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(m_pane.GetSafeHwnd(), SW_SHOW);
+}
+
+void CAddProductDlg::PlaceButtons()
+{
+    if (!m_buttonsSkinned)
+        return;
+    const RECT c = GetContentRect();
+    SetWindowPos(GetDlgItem(IDCANCEL), nullptr, c.right - 72, c.bottom - 25, 70, 20, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(GetDlgItem(IDOK), nullptr, c.right - 152, c.bottom - 25, 70, 20, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CAddProductDlg::OnOK()
+{
+    if (m_pane.CollectFields())
+        EndDialog(IDOK);
+}
+
+void CAddProductDlg::PaintSkin(HDC dc)
+{
+    CBitmapDialog::PaintSkin(dc);
+    RECT content = GetContentRect();
+    FillRect(dc, &content, m_backgroundBrush.Get());
+}
+
+INT_PTR CAddProductDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
+{
+    switch (message) {
+    case WM_SIZE: {
+        INT_PTR result = CBitmapDialog::OnMessage(message, wParam, lParam, handled);
+        PlaceButtons();
+        return result;
+    }
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORBTN:
+        handled = true;
+        SetBkColor(reinterpret_cast<HDC>(wParam), BackgroundColour);
+        return reinterpret_cast<INT_PTR>(m_backgroundBrush.Get());
+    default:
+        return CBitmapDialog::OnMessage(message, wParam, lParam, handled);
+    }
+}

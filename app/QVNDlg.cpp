@@ -127,9 +127,11 @@ BOOL CQVNDlg::OnInitDialog()
     SetWindowPos(m_listPane.GetSafeHwnd(), nullptr, content.left, content.top + ToolbarHeight, ListPaneWidth,
                  PaneHeight, SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(m_listPane.GetSafeHwnd(), SW_SHOW);
-    // The card the list starts with selected is the one the details pane shows.
+    // The card the list starts with selected is the one the details pane shows, and the keyboard
+    // starts in the list: in the Classify box the first arrow key would regroup the catalogue.
     m_listPane.HandleSelectionChange(CSWListDlg::AllListId);
-    return TRUE;
+    m_listPane.FocusCurrentList();
+    return FALSE;
 }
 
 INT_PTR CQVNDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)

@@ -86,6 +86,7 @@ TEST_F(MainWindowTests, OpensAtItsSizeWithToolbarAndBothPanesFillingTheContentAr
     EXPECT_EQ(ShownNames(), NamesOf(SoftwareList));
     EXPECT_EQ(Selected(), Positions{0});
     EXPECT_EQ(Window->ItemInfo().Record(), SoftwareList[0]);
+    EXPECT_EQ(GetFocus(), Window->ListPane().AllList().GetSafeHwnd());
 }
 
 TEST_F(MainWindowTests, EnterAndEscapeNeverCloseTheWindow)

@@ -3,8 +3,8 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include "app/OptionsDlg.h"
 #include "framework/MessageBox.h"
-#include "framework/ShellDialogs.h"
 #include "installer/IconExtraction.h"
 #include "model/Catalogue.h"
 #include "res/resource.h"
@@ -25,9 +25,6 @@ const wchar_t SettingsResetText[] =
 const wchar_t GreetingText[] =
     L"Hello!\n\nSeeing this message means that:\n\n1. It's the first time the application has been launched.\n"
     L"2. Your configuration has become invalid.\n\nPlease (re)set it.";
-const wchar_t DataFolderPickerTitle[] =
-    L"Please select a folder where your data and informations will be saved in. And you must have the right to "
-    L"write in that folder.";
 
 IconHandle LoadSharedIcon(int id)
 {
@@ -118,15 +115,9 @@ int CQVNApp::ExitInstance()
 
 INT_PTR CQVNApp::RunOptionsDialog()
 {
-    // Until the options dialog takes over, a first start picks its data folder with the shell's
-    // folder picker and stores it at once, as the options dialog's OK does.
-    std::wstring folder;
-    if (!BrowseForFolder(nullptr, DataFolderPickerTitle, folder) || !PathExists(folder, true))
-        return IDCANCEL;
-    if (folder.back() != L'\\')
-        folder += L'\\';
-    Settings.DataFolder = folder;
-    return WriteSettings(Settings, SettingsPath) ? IDOK : IDCANCEL;
+    // No catalogue is loaded yet, so a changed data folder needs nothing more: the scan follows.
+    COptionsDlg options(nullptr);
+    return options.DoModal();
 }
 
 void CQVNApp::RunMainWindow() {}

@@ -6,6 +6,7 @@
 #include "framework/ShellDialogs.h"
 #include "model/TextRules.h"
 #include "res/resource.h"
+#include "storage/CatalogueReload.h"
 #include "storage/Configurations.h"
 #include "storage/History.h"
 #include "storage/Paths.h"
@@ -350,4 +351,13 @@ void COptionsDlg::OnOK()
     if (m_dataFolderChanged && FolderExists(folderInForce, true))
         ShowInformation(m_hWnd, DataFolderSwitchedText);
     EndDialog(IDOK);
+}
+
+bool RunOptionsCommand(HWND owner)
+{
+    COptionsDlg dialog(owner);
+    if (dialog.DoModal() != IDOK || !dialog.DataFolderChanged())
+        return false;
+    ReloadCatalogue(Settings.DataFolder);
+    return true;
 }

@@ -55,6 +55,12 @@ private:
     bool m_dataFolderChanged = false;
 };
 
+// The Options command of the main window: runs the dialog over the owner and, when OK changed the
+// data folder, shows that folder's catalogue (ReloadCatalogue), so that nothing is saved where the
+// next start would not look. True when the catalogue was replaced: every pointer into the old one
+// is gone, and the caller rebuilds its tabs, lists and details pane at once.
+bool RunOptionsCommand(HWND owner);
+
 // Texts of the dialog, for its callers and tests.
 extern const wchar_t* const DataFolderTipTitle;
 extern const wchar_t* const DataFolderTipText;

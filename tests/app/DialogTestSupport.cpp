@@ -70,7 +70,7 @@ INT_PTR CModalScript::Run(const std::function<INT_PTR()>& run)
     KillTimer(nullptr, m_timer);
     m_timer = 0;
     RunningScript = nullptr;
-    EXPECT_NE(result, AbandonedResult) << "the dialog was still open after its script";
+    EXPECT_FALSE(m_abandoned) << "the dialog was still open after its script";
     return result;
 }
 
@@ -87,8 +87,12 @@ void CModalScript::OnTick()
         return;
     const bool late = static_cast<LONG>(GetTickCount() - m_deadline) > 0;
     if (m_next == m_steps.size() || late) {
-        if (++m_idleTicks > IdleTickLimit || late)
+        if (++m_idleTicks > IdleTickLimit || late) {
+            m_abandoned = true;
             EndDialog(dialog, AbandonedResult);
+            // A window with a loop of its own (the info tip) ends on its cancel action.
+            PostMessageW(dialog, WM_CLOSE, 0, 0);
+        }
         return;
     }
     const size_t index = m_next;

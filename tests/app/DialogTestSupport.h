@@ -36,7 +36,7 @@ protected:
 // Steps run one at a time from a thread timer, so they also run inside nested modal loops (the
 // info tip's, for example). A step returns false to be tried again at the next tick (waiting for
 // a window to appear). When the steps are done and the dialog is still open, or a bounded time has
-// passed, the dialog is ended with AbandonedResult and the test fails.
+// passed, the dialog is ended (with AbandonedResult where it can be) and the test fails.
 class CModalScript {
 public:
     using Step = std::function<bool()>;
@@ -64,6 +64,7 @@ private:
     UINT_PTR m_timer = 0;
     DWORD m_deadline = 0;
     int m_idleTicks = 0;
+    bool m_abandoned = false;
 };
 
 // Clicks a button as the mouse would, through the control itself.

@@ -724,3 +724,29 @@ TEST_F(ReloadCatalogueTests, AfterOkWithANewFolderEveryRecordLandsWhereTheNextSt
     old.IsOwner = 1;
     EXPECT_EQ(ScanDataFolder(old, Old, true), 1);
 }
+
+TEST_F(ReloadCatalogueTests, TheOptionsCommandShowsTheNewCatalogueOnlyWhenTheFolderChanged)
+{
+    const auto optionsWindow = [] { return FindWindowW(L"#32770", L"Options"); };
+    CModalScript cancelled(optionsWindow);
+    cancelled.Do([&] {
+        SetText(optionsWindow(), IDC_OPTIONS_DATA_FOLDER, New);
+        Click(optionsWindow(), IDCANCEL);
+    });
+    EXPECT_EQ(cancelled.Run([] { return RunOptionsCommand(nullptr) ? IDOK : IDCANCEL; }), IDCANCEL);
+    EXPECT_EQ(Names(SoftwareList), std::vector<std::wstring>{L"Zeta"});
+
+    CModalScript same(optionsWindow);
+    same.Do([&] { Click(optionsWindow(), IDOK); });
+    EXPECT_EQ(same.Run([] { return RunOptionsCommand(nullptr) ? IDOK : IDCANCEL; }), IDCANCEL);
+    EXPECT_EQ(Names(SoftwareList), std::vector<std::wstring>{L"Zeta"});
+
+    CModalScript changed(optionsWindow);
+    changed.Do([&] {
+        SetText(optionsWindow(), IDC_OPTIONS_DATA_FOLDER, New);
+        Click(optionsWindow(), IDOK);
+    });
+    EXPECT_EQ(changed.Run([] { return RunOptionsCommand(nullptr) ? IDOK : IDCANCEL; }), IDOK);
+    EXPECT_EQ(Names(SoftwareList), (std::vector<std::wstring>{L"Alpha", L"Charlie", L"delta"}));
+    EXPECT_EQ(GroupList.GetSize(), 2);
+}

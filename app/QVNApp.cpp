@@ -25,6 +25,9 @@ const wchar_t SettingsResetText[] =
 const wchar_t GreetingText[] =
     L"Hello!\n\nSeeing this message means that:\n\n1. It's the first time the application has been launched.\n"
     L"2. Your configuration has become invalid.\n\nPlease (re)set it.";
+const wchar_t NoAppDataFolderText[] =
+    L"Sorry! Quorvane cannot find your application data folder, so it has nowhere to keep its settings and "
+    L"histories. Please make sure your user profile is available and try again.";
 
 IconHandle LoadSharedIcon(int id)
 {
@@ -65,7 +68,14 @@ BOOL CQVNApp::InitInstance()
     }
     CreateInstancePipe();
 
-    m_pathsReady = ComputePaths();
+    // Without the per-user folder every path below would be relative to the working folder.
+    std::wstring appData;
+    if (!LocateAppDataFolder(appData) || appData.empty()) {
+        ShowError(nullptr, NoAppDataFolderText);
+        return FALSE;
+    }
+    SetPathsFrom(appData);
+    m_pathsReady = true;
     CreateBaseFolder();
     NoInstallerIcon = LoadSharedIcon(IDI_NO_INSTALLER);
     FileIcon = LoadSharedIcon(IDI_FILE);
@@ -79,6 +89,9 @@ BOOL CQVNApp::InitInstance()
         WriteSettings(Settings, SettingsPath);
         ShowWarning(nullptr, SettingsResetText);
     }
+    // Values outside their tables would leave the catalogue ungrouped or make every attach do
+    // nothing; the file keeps them until the options dialog writes sound ones.
+    ReplaceOutOfTableSettings(Settings);
     if (!PathExists(Settings.DataFolder, true)) {
         ShowWarning(nullptr, GreetingText);
         if (RunOptionsDialog() != IDOK)
@@ -111,6 +124,11 @@ int CQVNApp::ExitInstance()
         m_oleReady = false;
     }
     return CWinApp::ExitInstance();
+}
+
+bool CQVNApp::LocateAppDataFolder(std::wstring& folder)
+{
+    return QueryAppDataFolder(folder);
 }
 
 INT_PTR CQVNApp::RunOptionsDialog()

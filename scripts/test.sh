@@ -30,6 +30,11 @@ cmake --build "$build/win" -j"$jobs"
 source scripts/wine-env.sh
 case "$build" in /*) prefix="$build/wineprefix" ;; *) prefix="$root/$build/wineprefix" ;; esac
 wine_prepare_prefix "$prefix" null
+# The process tests start the real program, which always uses the real per-user folder, and they
+# empty that folder: only this prefix, made here for the tests and marked so, lets them run.
+marker=quorvane-private-test-prefix
+echo "Made by scripts/test.sh: its tests may empty the per-user folders of this prefix." >"$prefix/drive_c/$marker"
+export QV_PRIVATE_PREFIX_MARKER="C:\\$marker"
 wineserver -k 2>/dev/null || true
 wineserver -w 2>/dev/null || true
 trap 'wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true' EXIT

@@ -164,6 +164,9 @@ BOOL COptionsDlg::OnInitDialog()
 {
     SetShortTitle(true);
     CBitmapDialog::OnInitDialog();
+    // At a first start there is no main window yet: the dialog needs a taskbar button of its own.
+    if (!m_parent)
+        SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE) | WS_EX_APPWINDOW);
     SetWindowTextW(m_hWnd, L"Options");
     SetWindowPos(m_hWnd, nullptr, 0, 0, Width, Height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 

@@ -585,11 +585,11 @@ TEST_F(OptionsDlgTests, AFirstStartChoosesItsFolderInTheRealDialog)
     ASSERT_TRUE(CreateDirectoryW(data.c_str(), nullptr));
     CFirstStartApp app;
     HWND seen = nullptr;
-    std::wstring title;
+    bool appWindow = false;
     CModalScript script([] { return FindWindowW(L"#32770", L"Options"); });
     script.Do([&] {
         seen = FindWindowW(L"#32770", L"Options");
-        title = TextOf(seen);
+        appWindow = (GetWindowLongPtrW(seen, GWL_EXSTYLE) & WS_EX_APPWINDOW) != 0;
         // A caller from outside has no seam: it sets the box with a window message.
         SendMessageW(GetDlgItem(seen, IDC_OPTIONS_DATA_FOLDER), WM_SETTEXT, 0,
                      reinterpret_cast<LPARAM>(data.c_str()));
@@ -598,6 +598,7 @@ TEST_F(OptionsDlgTests, AFirstStartChoosesItsFolderInTheRealDialog)
     EXPECT_EQ(script.Run([&] { return app.RunOptionsDialog(); }), IDOK);
     EXPECT_NE(seen, nullptr);
     EXPECT_EQ(GetWindow(seen, GW_OWNER), nullptr);
+    EXPECT_TRUE(appWindow);
     EXPECT_EQ(ReadFileBytes(SettingsPath), SettingsBytes(1, Narrow(data), 1, 0, 1));
 }
 

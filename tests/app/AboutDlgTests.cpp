@@ -7,6 +7,7 @@
 
 #include "app/AboutDlg.h"
 #include "framework/Shell.h"
+#include "model/LinkText.h"
 #include "res/resource.h"
 #include "storage/Paths.h"
 #include "tests/app/DialogTestSupport.h"
@@ -131,8 +132,11 @@ TEST_F(AboutDlgTests, EachLinkOpensItsAddressAndTheDialogStays)
     EXPECT_EQ(targets[0].rfind(L"https://", 0), 0u);
     for (int link = 1; link < 4; ++link)
         EXPECT_EQ(targets[link].rfind(L"mailto:", 0), 0u) << link;
-    for (int link = 0; link < 4; ++link)
+    for (int link = 0; link < 4; ++link) {
         EXPECT_EQ(targets[link], CAboutDlg::LinkTarget(link));
+        // Every address passes the rule for links unchanged.
+        EXPECT_EQ(SafeLinkTarget(targets[link]), targets[link]) << link;
+    }
     EXPECT_TRUE(Boxes.Shown().empty());
 }
 

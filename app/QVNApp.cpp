@@ -3,8 +3,8 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include "app/OptionsDlg.h"
 #include "framework/MessageBox.h"
-#include "framework/ShellDialogs.h"
 #include "installer/IconExtraction.h"
 #include "model/Catalogue.h"
 #include "res/resource.h"
@@ -28,9 +28,6 @@ const wchar_t GreetingText[] =
 const wchar_t NoAppDataFolderText[] =
     L"Sorry! Quorvane cannot find your application data folder, so it has nowhere to keep its settings and "
     L"histories. Please make sure your user profile is available and try again.";
-const wchar_t DataFolderPickerTitle[] =
-    L"Please select a folder where your data and informations will be saved in. And you must have the right to "
-    L"write in that folder.";
 
 IconHandle LoadSharedIcon(int id)
 {
@@ -136,15 +133,9 @@ bool CQVNApp::LocateAppDataFolder(std::wstring& folder)
 
 INT_PTR CQVNApp::RunOptionsDialog()
 {
-    // Until the options dialog takes over, a first start picks its data folder with the shell's
-    // folder picker and stores it at once, as the options dialog's OK does.
-    std::wstring folder;
-    if (!BrowseForFolder(nullptr, DataFolderPickerTitle, folder) || !PathExists(folder, true))
-        return IDCANCEL;
-    if (folder.back() != L'\\')
-        folder += L'\\';
-    Settings.DataFolder = folder;
-    return WriteSettings(Settings, SettingsPath) ? IDOK : IDCANCEL;
+    // No catalogue is loaded yet, so a changed data folder needs nothing more: the scan follows.
+    COptionsDlg options(nullptr);
+    return options.DoModal();
 }
 
 void CQVNApp::RunMainWindow() {}

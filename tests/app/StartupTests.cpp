@@ -2,12 +2,13 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
+#include <thread>
 #include <string>
 #include <vector>
 
 #include "app/QVNApp.h"
-#include "framework/ShellDialogs.h"
 #include "storage/Settings.h"
 #include "storage/SoftwareFiles.h"
 #include "storage/SoftwareText.h"
@@ -223,41 +224,81 @@ TEST_F(StartupTests, ASecondInstanceOnlySaysSoAndTouchesNothing)
     EXPECT_FALSE(PathExists(SettingsPath, false));
 }
 
-TEST_F(StartupTests, UntilTheOptionsDialogExistsAFirstStartPicksItsFolderWithTheShell)
+namespace {
+// Answers the Options dialog from another thread, as a user would: once it is up, the data-folder
+// box gets its text and a button is pressed.
+class COptionsAnswer {
+public:
+    COptionsAnswer(std::wstring folder, int button) : m_folder(std::move(folder)), m_button(button)
+    {
+        m_thread = std::thread([this] { Answer(); });
+    }
+    ~COptionsAnswer() { m_thread.join(); }
+    bool Answered() const { return m_answered; }
+
+private:
+    void Answer()
+    {
+        const DWORD start = GetTickCount();
+        HWND dialog = nullptr;
+        while (!dialog && GetTickCount() - start < 30000) {
+            dialog = FindWindowW(L"#32770", L"Options");
+            if (!dialog)
+                Sleep(10);
+        }
+        if (!dialog)
+            return;
+        if (!m_folder.empty())
+            SendMessageW(GetDlgItem(dialog, 1061), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(m_folder.c_str()));
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(m_button, BN_CLICKED), 0);
+        m_answered = true;
+    }
+
+    std::wstring m_folder;
+    int m_button;
+    std::atomic<bool> m_answered{false};
+    std::thread m_thread;
+};
+}  // namespace
+
+TEST_F(StartupTests, AFirstStartChoosesItsFolderInTheOptionsDialog)
 {
     CTempFolder data;
-    std::wstring picked = data.Path().substr(0, data.Path().size() - 1);  // the picker gives no backslash
-    std::vector<std::wstring> titles;
-    bool answer = true;
-    FolderPicker previous = SetFolderPicker([&](HWND, const std::wstring& title, std::wstring& path) {
-        titles.push_back(title);
-        path = picked;
-        return answer;
-    });
+    AddRecord(data.Path(), L"00000000-0000-0000-0000-000000000001", L"Zeta", L"Acme");
+    std::wstring typed = data.Path().substr(0, data.Path().size() - 1);  // stored with its backslash
     struct CRunMainOnly : CSandboxedApp {
         using CSandboxedApp::CSandboxedApp;
         int MainWindowRuns = 0;
-        void RunMainWindow() override { ++MainWindowRuns; }
+        std::vector<std::wstring> Shown;
+        void RunMainWindow() override
+        {
+            ++MainWindowRuns;
+            Shown = Names(SoftwareList);
+        }
     };
-    CMessageBoxScript boxes;
+    CMessageBoxScript boxes;  // the system-partition question is answered No: go on
     CRunMainOnly app(AppDataFolder());
-    app.Run();
+    {
+        COptionsAnswer answer(typed, IDOK);
+        app.Run();
+        EXPECT_TRUE(answer.Answered());
+    }
     EXPECT_EQ(app.MainWindowRuns, 1);
+    EXPECT_EQ(app.Shown, std::vector<std::wstring>{L"Zeta"});
     EXPECT_EQ(Settings.DataFolder, data.Path());
     CConfigurations read;
     ASSERT_TRUE(ReadSettings(read));
     EXPECT_EQ(read.DataFolder, data.Path());
-    ASSERT_EQ(titles.size(), 1u);
-    EXPECT_EQ(titles[0], L"Please select a folder where your data and informations will be saved in. And you must "
-                         L"have the right to write in that folder.");
 
-    // A removed folder greets again; declining the picker ends the program.
+    // A removed folder greets again; cancelling the dialog ends the program.
     DeleteFolderTree(data.Path());
-    answer = false;
     CRunMainOnly declined(AppDataFolder());
-    declined.Run();
+    {
+        COptionsAnswer answer(std::wstring(), IDCANCEL);
+        declined.Run();
+        EXPECT_TRUE(answer.Answered());
+    }
     EXPECT_EQ(declined.MainWindowRuns, 0);
-    SetFolderPicker(previous);
 }
 
 TEST_F(StartupTests, ADataFolderStoredWithoutItsBackslashKeepsEveryRecordInside)

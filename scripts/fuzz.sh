@@ -14,7 +14,7 @@ shift || true
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=(SoftwareText SettingsText HistoryBytes ElementList)
 build=${QV_BUILD_DIR:-build}/fuzz
-scripts/install-deps.sh build
+scripts/install-deps.sh build fuzz
 cmake -S . -B "$build" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DQV_SANITIZE=ON -DQV_FUZZ=ON >/dev/null
 cmake --build "$build" -j"$(nproc 2>/dev/null || echo 2)" --target "${targets[@]/#/fuzz_}" >/dev/null

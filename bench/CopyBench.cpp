@@ -117,6 +117,7 @@ struct CCancelProbe {
     uint64_t AtChunk = 0;
     uint64_t Chunks = 0;
     Clock::time_point Pressed;
+    Clock::time_point Stopped;  // the worker's last act, its partial copy deleted
 };
 
 double Median(std::vector<double> values)
@@ -193,6 +194,7 @@ int wmain(int argc, wchar_t** argv)
     // Cancel at several points of an import: from the click to RunCopy's return, which includes
     // the chunk in flight and deleting the partial copy.
     std::vector<double> latencies;
+    std::vector<double> workerLatencies;
     const uint64_t chunks = (size + CopyChunkSize - 1) / CopyChunkSize;
     CCancelProbe probe;
     progress.SetCopyObserver([&probe, &progress](CopyStage stage, uint64_t) {
@@ -200,19 +202,30 @@ int wmain(int argc, wchar_t** argv)
             probe.Pressed = Clock::now();
             PostMessageW(progress.GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         }
+        if (stage == CopyStage::Finished)
+            probe.Stopped = Clock::now();
     });
     int finishedFirst = 0;  // the copy ended before the click was taken: nothing to measure
     for (int k = 1; ok && chunks > 2 && k <= 9; ++k) {
         probe = CCancelProbe{};
         probe.AtChunk = std::max<uint64_t>(1, chunks * static_cast<uint64_t>(k) / 10);
         const INT_PTR result = progress.RunCopy(record, source, CopyImport, false);
-        if (result == CopyCancelled)
+        if (result == CopyCancelled) {
             latencies.push_back(SecondsSince(probe.Pressed) * 1000.0);
+            workerLatencies.push_back(std::chrono::duration<double, std::milli>(probe.Stopped - probe.Pressed).count());
+        }
         finishedFirst += result == CopyComplete;
         ok = (result == CopyCancelled || result == CopyComplete) &&
              GetFileAttributesW((imported + L".tmp").c_str()) == INVALID_FILE_ATTRIBUTES && SameBytes(source, imported);
     }
     progress.SetCopyObserver({});
+    // Part of every cancel: the file system freeing a partial copy of about half the size.
+    double deleteMs = 0;
+    if (ok && PlainChunkLoop(source, plainTarget, CopyChunkSize)) {
+        const Clock::time_point start = Clock::now();
+        DeleteFileW(plainTarget.c_str());
+        deleteMs = SecondsSince(start) * 1000.0;
+    }
 
     for (const std::wstring& file : {source, plainTarget, copyTarget, imported, exported})
         DeleteFileW(file.c_str());
@@ -236,6 +249,10 @@ int wmain(int argc, wchar_t** argv)
     if (!latencies.empty())
         std::printf("cancel latency over %zu cancels (click to RunCopy's return): median %.1f ms, worst %.1f ms\n",
                     latencies.size(), Median(latencies), *std::max_element(latencies.begin(), latencies.end()));
+    if (!workerLatencies.empty())
+        std::printf("  of which until the worker stopped and deleted its partial copy: median %.1f ms, worst %.1f ms\n",
+                    Median(workerLatencies), *std::max_element(workerLatencies.begin(), workerLatencies.end()));
+    std::printf("  deleting a whole %llu MiB copy alone: %.1f ms\n", static_cast<unsigned long long>(mebibytes), deleteMs);
     if (finishedFirst > 0)
         std::printf("(%d more imports completed before their Cancel was taken)\n", finishedFirst);
     return 0;

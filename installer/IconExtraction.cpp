@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "installer/IconCache.h"
 #include "installer/InstallerText.h"
 #include "storage/SoftwareFiles.h"
 
@@ -137,26 +138,13 @@ HICON ExtractIconAtSizes(const std::wstring& file, int32_t index)
 void UpdateIcon(CSoftware& record)
 {
     record.ReleaseIcon();
+    InstallerIcons.Forget(record);
     CInstallerInfo& installer = record.InstallerInfo;
-    if (installer.InstallerPath.empty()) {
+    if (installer.InstallerPath.empty())
         installer.Icon = NoInstallerIcon;
-        return;
-    }
-    // An imported copy is never opened for its icon.
-    if (installer.AttachMode == 1) {
+    else if (installer.AttachMode == 1)
         installer.Icon = ImportedIcon;
-        return;
-    }
-    HICON icon = nullptr;
-    if (CarriesOwnIcon(installer.InstallerPath))
-        icon = ExtractIconAtSizes(installer.InstallerPath, 0);
-    if (!icon) {
-        std::wstring iconFile;
-        int32_t iconIndex = 0;
-        if (LookupDefaultIcon(UpperExtension(installer.InstallerPath), iconFile, iconIndex))
-            icon = ExtractIconAtSizes(iconFile, iconIndex);
-    }
-    installer.Icon = icon ? static_cast<IconHandle>(icon) : FileIcon;
+    // A referenced installer's icon comes from the cache when its card is drawn.
 }
 
 void InstallIconRefresh()

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "installer/IconCache.h"
 #include "installer/IconExtraction.h"
 #include "storage/SoftwareFiles.h"
 #include "storage/SoftwareText.h"
@@ -16,7 +17,10 @@ constexpr uint32_t Green = 0x20B040;
 
 class IconTests : public testing::Test {
 protected:
-    static HICON IconOf(const CSoftware& record) { return static_cast<HICON>(record.InstallerInfo.Icon); }
+    void SetUp() override { InstallerIcons.Clear(); }
+    void TearDown() override { InstallerIcons.Clear(); }
+    // The icon the record's card shows, as the list takes it at each draw.
+    static HICON IconOf(const CSoftware& record) { return InstallerIcons.IconFor(record); }
     // A record that references the file at path.
     void Reference(const std::wstring& path)
     {
@@ -167,29 +171,44 @@ TEST_F(IconTests, FilesWithoutAUsableRegistrationGetTheGenericFileIcon)
     EXPECT_EQ(IconOf(Record), FileIcon);
 }
 
-TEST_F(IconTests, ReplacingAnExtractedIconDestroysItButNeverASharedIcon)
+TEST_F(IconTests, RecordsHoldOnlySharedIconsAndUpdatingForgetsTheExtractedOne)
 {
-    Reference(IconFile(L"first.ico", Red));
+    // A referenced installer's record holds nothing; its card's icon belongs to the cache.
+    std::wstring path = IconFile(L"setup.ico", Red);
+    Reference(path);
+    EXPECT_EQ(Record.InstallerInfo.Icon, nullptr);
     HICON first = IconOf(Record);
     ASSERT_TRUE(IconIsAlive(first));
     ASSERT_FALSE(IsShared(first));
+    EXPECT_EQ(IconOf(Record), first) << "drawn again, the same handle, no new extraction";
+    EXPECT_EQ(InstallerIcons.Extractions(), 1u);
 
-    Reference(IconFile(L"second.ico", Blue));
+    // The installer is replaced at the same place and attached again: the old picture goes.
+    ASSERT_TRUE(WriteIconFile(path, 48, Blue));
+    Reference(path);
+    EXPECT_FALSE(IconIsAlive(first)) << "the cache destroys the icon it forgot";
+    EXPECT_EQ(CentrePixel(IconOf(Record)), Blue);
+
+    // Destroying a record that shows the same installer destroys no icon: records own none.
     HICON second = IconOf(Record);
-    EXPECT_FALSE(IconIsAlive(first)) << "the old extracted icon is released";
+    {
+        CSoftware other;
+        other.InstallerInfo.InstallerPath = path;
+        EXPECT_EQ(IconOf(other), second) << "the same file shares one handle";
+    }
     EXPECT_TRUE(IconIsAlive(second));
 
     Record.InstallerInfo.InstallerPath.clear();
     UpdateIcon(Record);
-    EXPECT_FALSE(IconIsAlive(second));
+    EXPECT_EQ(Record.InstallerInfo.Icon, NoInstallerIcon);
     EXPECT_EQ(IconOf(Record), NoInstallerIcon);
 
     // Moving between shared icons destroys none of them.
     Reference(Files / L"README");
-    UpdateIcon(Record);
+    EXPECT_EQ(IconOf(Record), FileIcon);
     Record.InstallerInfo.AttachMode = 1;
     UpdateIcon(Record);
-    EXPECT_EQ(IconOf(Record), ImportedIcon);
+    EXPECT_EQ(Record.InstallerInfo.Icon, ImportedIcon);
     EXPECT_TRUE(IconIsAlive(static_cast<HICON>(NoInstallerIcon)));
     EXPECT_TRUE(IconIsAlive(static_cast<HICON>(FileIcon)));
     EXPECT_TRUE(IconIsAlive(static_cast<HICON>(ImportedIcon)));
@@ -248,7 +267,7 @@ TEST_F(IconTests, RegistryHelpersOpenReadAndClose)
     EXPECT_FALSE(CloseRegistryKey(nullptr));
 }
 
-TEST_F(IconTests, LoadingARecordRefreshesItsIconOnceInstalled)
+TEST_F(IconTests, LoadingARecordRefreshesItsIconWithoutExtracting)
 {
     auto previous = RefreshIconAfterLoad;
     InstallIconRefresh();
@@ -258,11 +277,23 @@ TEST_F(IconTests, LoadingARecordRefreshesItsIconOnceInstalled)
     SetTestId(saved, 40);
     saved.InstallerInfo.InstallerPath = IconFile(L"loaded.ico", Red);
     ASSERT_TRUE(SaveSoftwareFile(saved, Files.Path()));
+    CSoftware imported;
+    SetTestId(imported, 41);
+    imported.InstallerInfo.InstallerPath = IconFile(L"imported.ico", Blue);
+    imported.InstallerInfo.AttachMode = 1;
+    ASSERT_TRUE(SaveSoftwareFile(imported, Files.Path()));
+
     CSoftware loaded;
     bool ok = LoadSoftwareFile(loaded, Files.Path() + FormatSoftwareId(saved));
+    CSoftware loadedImport;
+    bool importOk = LoadSoftwareFile(loadedImport, Files.Path() + FormatSoftwareId(imported));
     RefreshIconAfterLoad = previous;
 
-    ASSERT_TRUE(ok);
+    ASSERT_TRUE(ok && importOk);
+    EXPECT_EQ(InstallerIcons.Extractions(), 0u) << "loading opens no installer";
+    EXPECT_EQ(loaded.InstallerInfo.Icon, nullptr);
+    EXPECT_EQ(loadedImport.InstallerInfo.Icon, ImportedIcon);
     ASSERT_FALSE(IsShared(IconOf(loaded)));
     EXPECT_EQ(CentrePixel(IconOf(loaded)), Red);
+    EXPECT_EQ(InstallerIcons.Extractions(), 1u) << "the first card extracts";
 }

@@ -1,0 +1,403 @@
+#include "app/SWListDlg.h"
+
+#include <commctrl.h>
+
+#include "app/Commands.h"
+#include "framework/App.h"
+#include "framework/Gdi.h"
+#include "framework/MessageBox.h"
+#include "model/Catalogue.h"
+#include "res/resource.h"
+
+using CommCtrl::CEnTabCtrl;
+
+namespace {
+const wchar_t UnsavedEditsQuestion[] = L"Are you sure to leave without saving your modifications ?";
+}  // namespace
+
+CSWListDlg::CSWListDlg() : CDialog(IDD_SWLIST) {}
+
+CSWListDlg::~CSWListDlg()
+{
+    // The group lists go with the window; a pane destroyed before its window goes takes them too.
+    if (m_hWnd && IsWindow(m_hWnd))
+        DestroyWindow(m_hWnd);
+    if (m_menu)
+        DestroyMenu(m_menu);
+}
+
+void CSWListDlg::Connect(CItemInfoPane* details, HWND sortBox)
+{
+    m_details = details;
+    m_sortBox = sortBox;
+}
+
+BOOL CSWListDlg::OnInitDialog()
+{
+    m_mainWindow = GetParent(m_hWnd);
+    SetWindowPos(m_hWnd, nullptr, 0, 0, PaneWidth, PaneHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    CEnTabCtrl::SetLookFlags(true, CEnTabCtrl::LookFlat | CEnTabCtrl::LookColor | CEnTabCtrl::LookSelection |
+                                       CEnTabCtrl::LookGradient);
+    m_tabs.SubclassDlgItem(TabControlId, m_hWnd);
+    m_tabs.SetPaintMode(2);
+    m_tabs.SetBackgroundColor(PaneColour);
+    SetWindowPos(m_tabs.GetSafeHwnd(), nullptr, TabRect.left, TabRect.top, RectWidth(TabRect), RectHeight(TabRect),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    m_tabs.InsertItem(0, L"All");
+    ComputeListArea();
+
+    m_menu = LoadMenuW(ResourceInstance(), MAKEINTRESOURCEW(IDR_LIST_CONTEXT));
+    m_allList.SubclassDlgItem(AllListId, m_hWnd);
+    m_allList.SetContextMenu(m_menu ? GetSubMenu(m_menu, 0) : nullptr);
+    // A thin border in place of the template's sunken edge, as the created lists have.
+    HWND all = m_allList.GetSafeHwnd();
+    SetWindowLongPtrW(all, GWL_STYLE, GetWindowLongPtrW(all, GWL_STYLE) | WS_BORDER);
+    SetWindowLongPtrW(all, GWL_EXSTYLE, GetWindowLongPtrW(all, GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE);
+    SetWindowPos(all, HWND_TOP, m_listArea.left, m_listArea.top, RectWidth(m_listArea), RectHeight(m_listArea),
+                 SWP_FRAMECHANGED | SWP_NOACTIVATE);
+    m_allList.SetItems(&SoftwareList);
+    if (m_allList.Count() > 0)
+        m_allList.SelectOnly(0);
+
+    RebuildTabs();
+    // The main window decides where the focus goes.
+    return FALSE;
+}
+
+void CSWListDlg::ComputeListArea()
+{
+    HWND tabs = m_tabs.GetSafeHwnd();
+    RECT display{};
+    GetClientRect(tabs, &display);
+    m_tabs.AdjustRect(false, display);
+    RECT header{};
+    m_tabs.GetItemRect(0, header);
+    RECT placed{};
+    GetWindowRect(tabs, &placed);
+    MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&placed), 2);
+    m_listArea = display;
+    m_listArea.left += placed.left + header.left;
+    m_listArea.top += placed.top + header.top;
+}
+
+namespace {
+// The tab strip lays itself out after every insertion, deletion and new text, measuring every
+// tab's text each time: with thousands of groups that grows with the square of their number.
+// With fixed-width tabs nothing is measured; clearing the style lays the strip out once.
+class CDeferredTabLayout {
+public:
+    explicit CDeferredTabLayout(HWND tabs) : m_tabs(tabs)
+    {
+        const LONG_PTR style = GetWindowLongPtrW(tabs, GWL_STYLE);
+        m_deferred = !(style & TCS_FIXEDWIDTH);
+        if (m_deferred)
+            SetWindowLongPtrW(tabs, GWL_STYLE, style | TCS_FIXEDWIDTH);
+    }
+    CDeferredTabLayout(const CDeferredTabLayout&) = delete;
+    CDeferredTabLayout& operator=(const CDeferredTabLayout&) = delete;
+    ~CDeferredTabLayout()
+    {
+        if (m_deferred)
+            SetWindowLongPtrW(m_tabs, GWL_STYLE, GetWindowLongPtrW(m_tabs, GWL_STYLE) & ~TCS_FIXEDWIDTH);
+    }
+
+private:
+    HWND m_tabs;
+    bool m_deferred;
+};
+
+std::wstring TabText(HWND tabs, int index)
+{
+    wchar_t text[260] = {};
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = text;
+    item.cchTextMax = 260;
+    SendMessageW(tabs, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+}  // namespace
+
+bool CSWListDlg::RebuildTabs()
+{
+    HWND tabs = m_tabs.GetSafeHwnd();
+    const int groups = ::GroupList.GetSize();
+    const int groupTabs = m_tabs.GetItemCount() - 1;
+    HMENU popup = m_menu ? GetSubMenu(m_menu, 0) : nullptr;
+    CDeferredTabLayout layout(tabs);
+    // New tabs go in at position 1, so the last one inserted ends up first: each is given the
+    // name its final place will carry, and needs no second text.
+    const int added = groups - groupTabs;
+    for (int i = 0; i < added; ++i) {
+        if (m_tabs.InsertItem(1, GroupNames[added - 1 - i]) < 0)
+            return false;
+        auto list = std::make_unique<CSWListBox>();
+        if (!list->Create(m_hWnd, FirstGroupListId + static_cast<int>(m_groupLists.size()), m_listArea))
+            return false;
+        // Above the tab strip, which clips its siblings.
+        SetWindowPos(list->GetSafeHwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        list->SetContextMenu(popup);
+        m_groupLists.push_back(std::move(list));
+    }
+    for (int i = groups; i < groupTabs; ++i) {
+        if (!SendMessageW(tabs, TCM_DELETEITEM, 1, 0))
+            return false;
+        if (!m_groupLists.empty()) {
+            DestroyWindow(m_groupLists.back()->GetSafeHwnd());
+            m_groupLists.pop_back();
+        }
+    }
+
+    m_allList.SetItems(&SoftwareList);
+    m_allList.SelectOnly(0);
+    for (int k = 0; k < groups && static_cast<size_t>(k) < m_groupLists.size(); ++k) {
+        if (k >= added && TabText(tabs, k + 1) != GroupNames[k]) {
+            TCITEMW item{};
+            item.mask = TCIF_TEXT;
+            item.pszText = const_cast<wchar_t*>(GroupNames[k].c_str());
+            SendMessageW(tabs, TCM_SETITEMW, k + 1, reinterpret_cast<LPARAM>(&item));
+        }
+        m_groupLists[k]->SetItems(::GroupList[k]);
+        m_groupLists[k]->SelectOnly(0);
+    }
+    return true;
+}
+
+CSWListBox* CSWListDlg::ListOfTab(int tab)
+{
+    if (tab == 0)
+        return &m_allList;
+    return tab > 0 ? GroupList(static_cast<size_t>(tab - 1)) : nullptr;
+}
+
+CSWListBox* CSWListDlg::CurrentList()
+{
+    const int tab = m_tabs.GetCurSel();
+    return tab <= 0 ? &m_allList : GroupList(static_cast<size_t>(tab - 1));
+}
+
+void CSWListDlg::RefreshCurrentList()
+{
+    if (CSWListBox* list = CurrentList())
+        list->RedrawNow(false);
+}
+
+void CSWListDlg::FocusCurrentList()
+{
+    if (CSWListBox* list = CurrentList())
+        SetFocus(list->GetSafeHwnd());
+}
+
+void CSWListDlg::ActivateTab(bool notify)
+{
+    int tab = m_tabs.GetCurSel();
+    if (tab < 0) {
+        tab = 0;
+        m_tabs.SetCurSel(0);
+    }
+    if (tab == m_activeTab)
+        return;
+    CSWListBox* shown = ListOfTab(tab);
+    if (!shown)
+        return;
+    ShowWindow(shown->GetSafeHwnd(), SW_SHOW);
+    SetFocus(shown->GetSafeHwnd());
+    if (shown->Count() > 0 && shown->SelectedCount() == 0)
+        shown->SelectOnly(0);
+    if (CSWListBox* hidden = ListOfTab(m_activeTab))
+        ShowWindow(hidden->GetSafeHwnd(), SW_HIDE);
+    m_activeTab = tab;
+    if (notify)
+        HandleSelectionChange(tab == 0 ? AllListId : FirstGroupListId + tab - 1);
+    // Each tab shows its own order; the box names none of them.
+    if (m_sortBox)
+        SendMessageW(m_sortBox, CB_SETCURSEL, 0, 0);
+}
+
+void CSWListDlg::HandleSelectionChange(int listId)
+{
+    CSWListBox* list = listId == AllListId ? &m_allList : GroupList(static_cast<size_t>(listId - FirstGroupListId));
+    if (!list || listId < AllListId)
+        return;
+    const std::vector<int> selected = list->SelectedIndexes();
+    const bool multiple = selected.size() > 1;
+    CSoftware* record = nullptr;
+    if (!multiple) {
+        // A group list with nothing selected shows its first entry; the "All" list then shows none.
+        if (selected.size() == 1)
+            record = list->RecordAt(selected.front());
+        else if (listId != AllListId)
+            record = list->RecordAt(0);
+    }
+    if (!m_details)
+        return;
+    if (!multiple && record == m_details->Record())
+        return;
+    if (m_details->Mode() != ItemInfoEdit) {
+        m_details->SetRecord(record);
+        return;
+    }
+    if (AskQuestion(m_mainWindow, UnsavedEditsQuestion)) {
+        m_details->SetMode(ItemInfoView);
+        m_details->SetRecord(record);
+        m_details->Relayout();
+        return;
+    }
+    ReturnToEditedRecord();
+}
+
+void CSWListDlg::ReturnToEditedRecord()
+{
+    m_tabs.SetCurSel(0);
+    ActivateTab(true);
+    m_allList.SelectOnly(m_details ? SoftwareList.Find(m_details->Record()) : -1);
+    m_allList.RedrawNow(false);
+}
+
+void CSWListDlg::PostCommand(WPARAM code) const
+{
+    PostMessageW(m_mainWindow, MSG_COMMAND, code, reinterpret_cast<LPARAM>(m_hWnd));
+}
+
+void CSWListDlg::SelectAllInCurrentList()
+{
+    CSWListBox* list = CurrentList();
+    if (!list)
+        return;
+    list->SelectAll();
+    HandleSelectionChange(GetDlgCtrlID(list->GetSafeHwnd()));
+}
+
+void CSWListDlg::ReverseSelectInCurrentList()
+{
+    CSWListBox* list = CurrentList();
+    if (!list)
+        return;
+    list->InvertSelection();
+    if (list->Count() > 0 && list->SelectedCount() == 0)
+        list->SelectOnly(0);
+    HandleSelectionChange(GetDlgCtrlID(list->GetSafeHwnd()));
+}
+
+int CSWListDlg::ListIdOf(HWND list) const
+{
+    if (!list)
+        return -1;
+    if (list == m_allList.GetSafeHwnd())
+        return AllListId;
+    const int id = GetDlgCtrlID(list);
+    const size_t k = static_cast<size_t>(id - FirstGroupListId);
+    if (id >= FirstGroupListId && k < m_groupLists.size() && m_groupLists[k]->GetSafeHwnd() == list)
+        return id;
+    return -1;
+}
+
+bool CSWListDlg::OnCommand(WORD id, WORD notifyCode, HWND control)
+{
+    if (!control) {
+        switch (id) {
+        case CommandAdd:
+            PostCommand(CMD_ADD);
+            break;
+        case CommandDelete:
+            PostCommand(CMD_DELETE);
+            break;
+        case CommandAttach:
+            PostCommand(CMD_ATTACH);
+            break;
+        case CommandDetach:
+            PostCommand(CMD_DETACH);
+            break;
+        case CommandExport:
+            PostCommand(CMD_EXPORT);
+            break;
+        case CommandLaunch:
+            PostCommand(CMD_LAUNCH);
+            break;
+        case CommandSelectAll:
+            SelectAllInCurrentList();
+            break;
+        case CommandReverseSelect:
+            ReverseSelectInCurrentList();
+            break;
+        default:
+            break;
+        }
+        return true;
+    }
+    const int listId = ListIdOf(control);
+    if (listId < 0)
+        return true;
+    switch (notifyCode) {
+    case LBN_SELCHANGE:
+        HandleSelectionChange(listId);
+        break;
+    case LBN_DBLCLK:
+        PostCommand(CMD_LAUNCH);
+        break;
+    case CSWListBox::NotifyDelete:
+        PostCommand(CMD_DELETE);
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+void CSWListDlg::EraseMargins(HDC dc) const
+{
+    RECT client{};
+    GetClientRect(m_hWnd, &client);
+    const RECT margins[] = {
+        {client.left, client.top, client.right, TabRect.top},
+        {client.left, TabRect.bottom, client.right, client.bottom},
+        {client.left, TabRect.top, TabRect.left, TabRect.bottom},
+        {TabRect.right, TabRect.top, client.right, TabRect.bottom},
+    };
+    for (const RECT& margin : margins) {
+        if (margin.right > margin.left && margin.bottom > margin.top)
+            FillSolidRect(dc, margin, PaneColour);
+    }
+}
+
+INT_PTR CSWListDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
+{
+    switch (message) {
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->idFrom == TabControlId && header->code == TCN_SELCHANGE) {
+            ActivateTab(true);
+            handled = true;
+        }
+        return 0;
+    }
+    case WM_MEASUREITEM: {
+        // Every list of the pane has 90-pixel entries; answering here spares a search of the
+        // pane's children for each of thousands of entries.
+        auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        if (item->CtlType == ODT_LISTBOX && item->CtlID >= static_cast<UINT>(AllListId)) {
+            item->itemWidth = CSWListBox::ItemWidth;
+            item->itemHeight = CSWListBox::ItemHeight;
+            handled = true;
+            return TRUE;
+        }
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        EraseMargins(reinterpret_cast<HDC>(wParam));
+        handled = true;
+        return TRUE;
+    default:
+        return 0;
+    }
+}
+
+void CSWListDlg::OnDestroy()
+{
+    while (!m_groupLists.empty()) {
+        DestroyWindow(m_groupLists.back()->GetSafeHwnd());
+        m_groupLists.pop_back();
+    }
+    m_activeTab = 0;
+}

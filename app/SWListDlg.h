@@ -1,0 +1,104 @@
+#pragma once
+// The catalogue list pane, left of the main window: the "All" tab with the whole catalogue and one
+// tab per group, each with its own list box. It turns list selections into the record of the
+// details pane, guards unsaved edits, and turns context-menu commands, double-clicks and keys into
+// commands of the main window.
+
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "app/ItemInfoPane.h"
+#include "app/SWListBox.h"
+#include "framework/Dialog.h"
+#include "skin/EnTabCtrl.h"
+
+class CSWListDlg : public CDialog {
+public:
+    static constexpr int TabControlId = 1010;
+    static constexpr int AllListId = 1011;
+    static constexpr int FirstGroupListId = 1012;
+    static constexpr int PaneWidth = 515;
+    static constexpr int PaneHeight = 600;
+    static constexpr RECT TabRect{2, 2, 513, 598};
+    static constexpr COLORREF PaneColour = RGB(228, 236, 247);
+
+    // Context-menu commands.
+    enum : UINT {
+        CommandAdd = 32771,
+        CommandDelete = 32772,
+        CommandAttach = 32774,
+        CommandDetach = 32775,
+        CommandExport = 32776,
+        CommandLaunch = 32777,
+        CommandSelectAll = 32778,
+        CommandReverseSelect = 32779,
+    };
+
+    CSWListDlg();
+    ~CSWListDlg() override;
+
+    // Creates the pane from its template as a child of the main window.
+    using CDialog::Create;
+    // The details pane that shows the chosen record, and the toolbar's Sort by box that every tab
+    // switch resets to "None"; either may be null.
+    void Connect(CItemInfoPane* details, HWND sortBox);
+
+    // Makes the tabs and group lists match the current classification; false when a tab or a list
+    // box could not be made or removed. Leaves the tab selection and ActiveTab alone.
+    bool RebuildTabs();
+    // Shows the list of the tab control's selection; with notify, the details pane follows it.
+    void ActivateTab(bool notify);
+    // Updates the details pane from the selection of list listId (1011 "All", 1012 + k group k),
+    // asking first when the details pane holds unsaved edits.
+    void HandleSelectionChange(int listId);
+
+    // The list of the selected tab.
+    CSWListBox* CurrentList();
+    // Repaints the current list without erasing.
+    void RefreshCurrentList();
+    void FocusCurrentList();
+
+    int ActiveTab() const { return m_activeTab; }
+    CSWListBox& AllList() { return m_allList; }
+    size_t GroupListCount() const { return m_groupLists.size(); }
+    CSWListBox* GroupList(size_t k) { return k < m_groupLists.size() ? m_groupLists[k].get() : nullptr; }
+    HWND TabControl() const { return m_tabs.GetSafeHwnd(); }
+    // The area every list box is placed in, in pane coordinates.
+    const RECT& ListArea() const { return m_listArea; }
+    HWND MainWindow() const { return m_mainWindow; }
+
+protected:
+    BOOL OnInitDialog() override;
+    // Enter and Escape never close the pane.
+    void OnOK() override {}
+    void OnCancel() override {}
+    bool OnCommand(WORD id, WORD notifyCode, HWND control) override;
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+    void OnDestroy() override;
+
+private:
+    // The list box of a tab: "All" for 0, else its group list; null when there is none.
+    CSWListBox* ListOfTab(int tab);
+    // The list box that sent a notification, and its id (1011 or 1012 + k); -1 when none of ours.
+    int ListIdOf(HWND list) const;
+    void PostCommand(WPARAM code) const;
+    void SelectAllInCurrentList();
+    void ReverseSelectInCurrentList();
+    // No to the unsaved-edits question: back to "All" with the edited record selected.
+    void ReturnToEditedRecord();
+    void ComputeListArea();
+    void EraseMargins(HDC dc) const;
+
+    CommCtrl::CEnTabCtrl m_tabs;
+    RECT m_listArea{};
+    CSWListBox m_allList;
+    int m_activeTab = 0;
+    HWND m_mainWindow = nullptr;
+    std::vector<std::unique_ptr<CSWListBox>> m_groupLists;
+    CItemInfoPane* m_details = nullptr;
+    HWND m_sortBox = nullptr;
+    // Menu resource 191; its popup is shown by the list boxes.
+    HMENU m_menu = nullptr;
+};

@@ -3,9 +3,9 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include "app/OptionsDlg.h"
 #include "app/QVNDlg.h"
 #include "framework/MessageBox.h"
-#include "framework/ShellDialogs.h"
 #include "installer/IconExtraction.h"
 #include "model/Catalogue.h"
 #include "res/resource.h"
@@ -26,9 +26,9 @@ const wchar_t SettingsResetText[] =
 const wchar_t GreetingText[] =
     L"Hello!\n\nSeeing this message means that:\n\n1. It's the first time the application has been launched.\n"
     L"2. Your configuration has become invalid.\n\nPlease (re)set it.";
-const wchar_t DataFolderPickerTitle[] =
-    L"Please select a folder where your data and informations will be saved in. And you must have the right to "
-    L"write in that folder.";
+const wchar_t NoAppDataFolderText[] =
+    L"Sorry! Quorvane cannot find your application data folder, so it has nowhere to keep its settings and "
+    L"histories. Please make sure your user profile is available and try again.";
 
 IconHandle LoadSharedIcon(int id)
 {
@@ -69,7 +69,14 @@ BOOL CQVNApp::InitInstance()
     }
     CreateInstancePipe();
 
-    m_pathsReady = ComputePaths();
+    // Without the per-user folder every path below would be relative to the working folder.
+    std::wstring appData;
+    if (!LocateAppDataFolder(appData) || appData.empty()) {
+        ShowError(nullptr, NoAppDataFolderText);
+        return FALSE;
+    }
+    SetPathsFrom(appData);
+    m_pathsReady = true;
     CreateBaseFolder();
     NoInstallerIcon = LoadSharedIcon(IDI_NO_INSTALLER);
     FileIcon = LoadSharedIcon(IDI_FILE);
@@ -83,6 +90,9 @@ BOOL CQVNApp::InitInstance()
         WriteSettings(Settings, SettingsPath);
         ShowWarning(nullptr, SettingsResetText);
     }
+    // Values outside their tables would leave the catalogue ungrouped or make every attach do
+    // nothing; the file keeps them until the options dialog writes sound ones.
+    ReplaceOutOfTableSettings(Settings);
     if (!PathExists(Settings.DataFolder, true)) {
         ShowWarning(nullptr, GreetingText);
         if (RunOptionsDialog() != IDOK)
@@ -117,17 +127,16 @@ int CQVNApp::ExitInstance()
     return CWinApp::ExitInstance();
 }
 
+bool CQVNApp::LocateAppDataFolder(std::wstring& folder)
+{
+    return QueryAppDataFolder(folder);
+}
+
 INT_PTR CQVNApp::RunOptionsDialog()
 {
-    // Until the options dialog takes over, a first start picks its data folder with the shell's
-    // folder picker and stores it at once, as the options dialog's OK does.
-    std::wstring folder;
-    if (!BrowseForFolder(nullptr, DataFolderPickerTitle, folder) || !PathExists(folder, true))
-        return IDCANCEL;
-    if (folder.back() != L'\\')
-        folder += L'\\';
-    Settings.DataFolder = folder;
-    return WriteSettings(Settings, SettingsPath) ? IDOK : IDCANCEL;
+    // No catalogue is loaded yet, so a changed data folder needs nothing more: the scan follows.
+    COptionsDlg options(nullptr);
+    return options.DoModal();
 }
 
 void CQVNApp::RunMainWindow()

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "framework/App.h"
 
 class CQVNApp : public CWinApp {
@@ -19,6 +21,8 @@ public:
     HANDLE InstancePipe = nullptr;
 
 protected:
+    // The current user's application-data folder, below which the program keeps its own.
+    virtual bool LocateAppDataFolder(std::wstring& folder);
     // The dialog in which a first start chooses its data folder; IDOK once the settings are saved.
     virtual INT_PTR RunOptionsDialog();
     // The main window, run modally; start-up ends when it returns.

@@ -81,13 +81,56 @@ void CSWListDlg::ComputeListArea()
     m_listArea.top += placed.top + header.top;
 }
 
+namespace {
+// The tab strip lays itself out after every insertion, deletion and new text, measuring every
+// tab's text each time: with thousands of groups that grows with the square of their number.
+// With fixed-width tabs nothing is measured; clearing the style lays the strip out once.
+class CDeferredTabLayout {
+public:
+    explicit CDeferredTabLayout(HWND tabs) : m_tabs(tabs)
+    {
+        const LONG_PTR style = GetWindowLongPtrW(tabs, GWL_STYLE);
+        m_deferred = !(style & TCS_FIXEDWIDTH);
+        if (m_deferred)
+            SetWindowLongPtrW(tabs, GWL_STYLE, style | TCS_FIXEDWIDTH);
+    }
+    CDeferredTabLayout(const CDeferredTabLayout&) = delete;
+    CDeferredTabLayout& operator=(const CDeferredTabLayout&) = delete;
+    ~CDeferredTabLayout()
+    {
+        if (m_deferred)
+            SetWindowLongPtrW(m_tabs, GWL_STYLE, GetWindowLongPtrW(m_tabs, GWL_STYLE) & ~TCS_FIXEDWIDTH);
+    }
+
+private:
+    HWND m_tabs;
+    bool m_deferred;
+};
+
+std::wstring TabText(HWND tabs, int index)
+{
+    wchar_t text[260] = {};
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = text;
+    item.cchTextMax = 260;
+    SendMessageW(tabs, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+}  // namespace
+
 bool CSWListDlg::RebuildTabs()
 {
+    HWND tabs = m_tabs.GetSafeHwnd();
     const int groups = ::GroupList.GetSize();
     const int groupTabs = m_tabs.GetItemCount() - 1;
     HMENU popup = m_menu ? GetSubMenu(m_menu, 0) : nullptr;
-    for (int i = groupTabs; i < groups; ++i) {
-        if (m_tabs.InsertItem(1, std::wstring()) < 0)
+    CDeferredTabLayout layout(tabs);
+    // New tabs go in at position 1, so the last one inserted ends up first: each is given the
+    // name its final place will carry, and needs no second text.
+    const int added = groups - groupTabs;
+    for (int i = 0; i < added; ++i) {
+        if (m_tabs.InsertItem(1, GroupNames[added - 1 - i]) < 0)
             return false;
         auto list = std::make_unique<CSWListBox>();
         if (!list->Create(m_hWnd, FirstGroupListId + static_cast<int>(m_groupLists.size()), m_listArea))
@@ -98,7 +141,7 @@ bool CSWListDlg::RebuildTabs()
         m_groupLists.push_back(std::move(list));
     }
     for (int i = groups; i < groupTabs; ++i) {
-        if (!SendMessageW(m_tabs.GetSafeHwnd(), TCM_DELETEITEM, 1, 0))
+        if (!SendMessageW(tabs, TCM_DELETEITEM, 1, 0))
             return false;
         if (!m_groupLists.empty()) {
             DestroyWindow(m_groupLists.back()->GetSafeHwnd());
@@ -109,10 +152,12 @@ bool CSWListDlg::RebuildTabs()
     m_allList.SetItems(&SoftwareList);
     m_allList.SelectOnly(0);
     for (int k = 0; k < groups && static_cast<size_t>(k) < m_groupLists.size(); ++k) {
-        TCITEMW item{};
-        item.mask = TCIF_TEXT;
-        item.pszText = const_cast<wchar_t*>(GroupNames[k].c_str());
-        SendMessageW(m_tabs.GetSafeHwnd(), TCM_SETITEMW, k + 1, reinterpret_cast<LPARAM>(&item));
+        if (k >= added && TabText(tabs, k + 1) != GroupNames[k]) {
+            TCITEMW item{};
+            item.mask = TCIF_TEXT;
+            item.pszText = const_cast<wchar_t*>(GroupNames[k].c_str());
+            SendMessageW(tabs, TCM_SETITEMW, k + 1, reinterpret_cast<LPARAM>(&item));
+        }
         m_groupLists[k]->SetItems(::GroupList[k]);
         m_groupLists[k]->SelectOnly(0);
     }

@@ -1,10 +1,12 @@
-// Importing an installer through RunCopy (worker thread, 512-byte chunks, progress dialog) against
-// a plain 512-byte ReadFile/WriteFile loop and CopyFileW, on the same file in one run.
+// Importing and exporting an installer through RunCopy (worker thread, progress dialog, flush)
+// against CopyFileW followed by a flush and a plain loop at the same chunk size, on the same file in
+// one run; then how long Cancel takes to end a running import.
 // Usage: copy_bench [MiB] [runs]   (default 256 MiB, best of 3 runs)
 // Runs headless: the progress dialog ends by itself, and a failure box is answered and printed.
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cwchar>
@@ -49,8 +51,21 @@ bool WriteSource(const std::wstring& path, uint64_t size)
     return true;
 }
 
-// The raw cost RunCopy cannot go below: the same 512-byte reads and writes, nothing else.
-bool PlainChunkLoop(const std::wstring& from, const std::wstring& to)
+bool FlushFile(const std::wstring& path)
+{
+    CFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.IsOpen() && FlushFileBuffers(file.Get());
+}
+
+// What the copies are measured against: the system's own copy, made as durable as an import.
+bool CopyFileAndFlush(const std::wstring& from, const std::wstring& to)
+{
+    return CopyFileW(from.c_str(), to.c_str(), FALSE) && FlushFile(to);
+}
+
+// The raw cost of the copy loop's reads and writes at a given chunk size, nothing else.
+bool PlainChunkLoop(const std::wstring& from, const std::wstring& to, DWORD chunk)
 {
     CFileHandle source(CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
@@ -58,15 +73,15 @@ bool PlainChunkLoop(const std::wstring& from, const std::wstring& to)
                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!source.IsOpen() || !target.IsOpen())
         return false;
-    char buffer[CopyChunkSize];
+    std::vector<char> buffer(chunk);
     for (;;) {
         DWORD got = 0;
-        if (!ReadFile(source.Get(), buffer, sizeof buffer, &got, nullptr))
+        if (!ReadFile(source.Get(), buffer.data(), chunk, &got, nullptr))
             return false;
         if (got == 0)
-            return true;
+            return FlushFileBuffers(target.Get()) != FALSE;
         DWORD written = 0;
-        if (!WriteFile(target.Get(), buffer, got, &written, nullptr) || written != got)
+        if (!WriteFile(target.Get(), buffer.data(), got, &written, nullptr) || written != got)
             return false;
     }
 }
@@ -96,6 +111,20 @@ struct CMethod {
     const char* Name;
     double Best = 1e300;
 };
+
+// Presses Cancel (as a posted click) once the worker has written a given chunk, and notes when.
+struct CCancelProbe {
+    uint64_t AtChunk = 0;
+    uint64_t Chunks = 0;
+    Clock::time_point Pressed;
+    Clock::time_point Stopped;  // the worker's last act, its partial copy deleted
+};
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -108,11 +137,14 @@ int wmain(int argc, wchar_t** argv)
     GetTempPathW(MAX_PATH, base);
     const std::wstring folder = std::wstring(base) + L"qv_copy_bench_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
     const std::wstring data = folder + L"data\\";
+    const std::wstring out = folder + L"out\\";
     CreateDirectoryW(folder.c_str(), nullptr);
     CreateDirectoryW(data.c_str(), nullptr);
+    CreateDirectoryW(out.c_str(), nullptr);
     const std::wstring source = folder + L"setup.exe";
     const std::wstring plainTarget = folder + L"plain.bin";
     const std::wstring copyTarget = folder + L"copyfile.bin";
+    const std::wstring exported = out + L"setup.exe";
 
     // Nobody is there to press OK: print any failure box and answer it.
     int failures = 0;
@@ -129,44 +161,99 @@ int wmain(int argc, wchar_t** argv)
     CImportProgressDlg progress;
 
     bool ok = WriteSource(source, size);
-    CMethod copyFile{"CopyFileW"};
-    CMethod plain{"512-byte ReadFile/WriteFile loop"};
-    CMethod runCopy{"RunCopy import (worker, dialog)"};
+    CMethod copyFile{"CopyFileW + flush"};
+    CMethod plain{"ReadFile/WriteFile loop + flush"};
+    CMethod runImport{"RunCopy import (worker, dialog)"};
+    CMethod runExport{"RunCopy export (worker, dialog)"};
     for (int run = 0; ok && run < runs; ++run) {
         DeleteFileW(copyTarget.c_str());
         Clock::time_point start = Clock::now();
-        ok = CopyFileW(source.c_str(), copyTarget.c_str(), FALSE) != FALSE;
+        ok = CopyFileAndFlush(source, copyTarget);
         copyFile.Best = std::min(copyFile.Best, SecondsSince(start));
 
         DeleteFileW(plainTarget.c_str());
         start = Clock::now();
-        ok = ok && PlainChunkLoop(source, plainTarget);
+        ok = ok && PlainChunkLoop(source, plainTarget, CopyChunkSize);
         plain.Best = std::min(plain.Best, SecondsSince(start));
 
         DeleteFileW(imported.c_str());
         start = Clock::now();
         ok = ok && progress.RunCopy(record, source, CopyImport, false) == CopyComplete;
-        runCopy.Best = std::min(runCopy.Best, SecondsSince(start));
-    }
-    ok = ok && failures == 0 && SameBytes(source, imported) && SameBytes(source, plainTarget) &&
-         SameBytes(source, copyTarget);
+        runImport.Best = std::min(runImport.Best, SecondsSince(start));
 
-    for (const std::wstring& file : {source, plainTarget, copyTarget, imported})
+        // The export reads the imported copy, as the program's Export does.
+        record.InstallerInfo.InstallerPath = imported;
+        DeleteFileW(exported.c_str());
+        start = Clock::now();
+        ok = ok && progress.RunCopy(record, exported, CopyExport, false) == CopyComplete;
+        runExport.Best = std::min(runExport.Best, SecondsSince(start));
+    }
+    ok = ok && failures == 0 && SameBytes(source, imported) && SameBytes(source, exported) &&
+         SameBytes(source, plainTarget) && SameBytes(source, copyTarget);
+
+    // Cancel at several points of an import: from the click to RunCopy's return, which includes
+    // the chunk in flight and deleting the partial copy.
+    std::vector<double> latencies;
+    std::vector<double> workerLatencies;
+    const uint64_t chunks = (size + CopyChunkSize - 1) / CopyChunkSize;
+    CCancelProbe probe;
+    progress.SetCopyObserver([&probe, &progress](CopyStage stage, uint64_t) {
+        if (stage == CopyStage::Chunk && ++probe.Chunks == probe.AtChunk) {
+            probe.Pressed = Clock::now();
+            PostMessageW(progress.GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        }
+        if (stage == CopyStage::Finished)
+            probe.Stopped = Clock::now();
+    });
+    int finishedFirst = 0;  // the copy ended before the click was taken: nothing to measure
+    for (int k = 1; ok && chunks > 2 && k <= 9; ++k) {
+        probe = CCancelProbe{};
+        probe.AtChunk = std::max<uint64_t>(1, chunks * static_cast<uint64_t>(k) / 10);
+        const INT_PTR result = progress.RunCopy(record, source, CopyImport, false);
+        if (result == CopyCancelled) {
+            latencies.push_back(SecondsSince(probe.Pressed) * 1000.0);
+            workerLatencies.push_back(std::chrono::duration<double, std::milli>(probe.Stopped - probe.Pressed).count());
+        }
+        finishedFirst += result == CopyComplete;
+        ok = (result == CopyCancelled || result == CopyComplete) &&
+             GetFileAttributesW((imported + L".tmp").c_str()) == INVALID_FILE_ATTRIBUTES && SameBytes(source, imported);
+    }
+    progress.SetCopyObserver({});
+    // Part of every cancel: the file system freeing a partial copy of about half the size.
+    double deleteMs = 0;
+    if (ok && PlainChunkLoop(source, plainTarget, CopyChunkSize)) {
+        const Clock::time_point start = Clock::now();
+        DeleteFileW(plainTarget.c_str());
+        deleteMs = SecondsSince(start) * 1000.0;
+    }
+
+    for (const std::wstring& file : {source, plainTarget, copyTarget, imported, exported})
         DeleteFileW(file.c_str());
+    RemoveDirectoryW(out.c_str());
     RemoveDirectoryW(data.c_str());
     RemoveDirectoryW(folder.c_str());
     if (!ok) {
-        std::fprintf(stderr, "copy_bench: a copy failed or differs from its source\n");
+        std::fprintf(stderr, "copy_bench: a copy failed, differs from its source, or a cancel left a file\n");
         return 1;
     }
 
     const double mib = static_cast<double>(mebibytes);
-    std::printf("copy of %llu MiB, best of %d runs:\n", static_cast<unsigned long long>(mebibytes), runs);
-    for (const CMethod* method : {&copyFile, &plain, &runCopy})
+    std::printf("copy of %llu MiB in %lu-byte chunks, best of %d runs:\n", static_cast<unsigned long long>(mebibytes),
+                static_cast<unsigned long>(CopyChunkSize), runs);
+    for (const CMethod* method : {&copyFile, &plain, &runImport, &runExport})
         std::printf("  %-34s %8.3f s %9.1f MiB/s\n", method->Name, method->Best, mib / method->Best);
-    std::printf("RunCopy / 512-byte loop: %.2f times the time (the loop's own overhead)\n", runCopy.Best / plain.Best);
-    std::printf("RunCopy / CopyFileW:     %.2f times the time\n", runCopy.Best / copyFile.Best);
-    std::printf("512-byte loop / CopyFileW: %.2f times the time (the price of 512-byte chunks)\n",
-                plain.Best / copyFile.Best);
+    std::printf("import throughput / CopyFileW + flush: %.2f\n", copyFile.Best / runImport.Best);
+    std::printf("export throughput / CopyFileW + flush: %.2f\n", copyFile.Best / runExport.Best);
+    std::printf("RunCopy import / plain loop: %.2f times the time (the worker's and dialog's own overhead)\n",
+                runImport.Best / plain.Best);
+    if (!latencies.empty())
+        std::printf("cancel latency over %zu cancels (click to RunCopy's return): median %.1f ms, worst %.1f ms\n",
+                    latencies.size(), Median(latencies), *std::max_element(latencies.begin(), latencies.end()));
+    if (!workerLatencies.empty())
+        std::printf("  of which until the worker stopped and deleted its partial copy: median %.1f ms, worst %.1f ms\n",
+                    Median(workerLatencies), *std::max_element(workerLatencies.begin(), workerLatencies.end()));
+    std::printf("  deleting a whole %llu MiB copy alone: %.1f ms\n", static_cast<unsigned long long>(mebibytes), deleteMs);
+    if (finishedFirst > 0)
+        std::printf("(%d more imports completed before their Cancel was taken)\n", finishedFirst);
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "framework/App.h"
@@ -53,6 +54,26 @@ HANDLE OpenSource(const std::wstring& path)
                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
 }
 
+// The one buffer of a copy, page-aligned as file systems like it best.
+class CCopyBuffer {
+public:
+    explicit CCopyBuffer(DWORD size)
+        : m_data(size > 0 ? VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE) : nullptr)
+    {
+    }
+    CCopyBuffer(const CCopyBuffer&) = delete;
+    CCopyBuffer& operator=(const CCopyBuffer&) = delete;
+    ~CCopyBuffer()
+    {
+        if (m_data)
+            VirtualFree(m_data, 0, MEM_RELEASE);
+    }
+    void* Data() const { return m_data; }
+
+private:
+    void* m_data;
+};
+
 void RegisterProgressClass()
 {
     static const bool registered = [] {
@@ -69,27 +90,33 @@ CopyOutcome CopyChunks(HANDLE source, HANDLE destination, const CopyJob& job)
     if (!GetFileSizeEx(source, &size) || size.QuadPart < 0)
         return CopyOutcome::Failed;
     const uint64_t length = static_cast<uint64_t>(size.QuadPart);
+    const DWORD chunkSize = job.ChunkSize > 0 ? job.ChunkSize : CopyChunkSize;
+    // A small installer needs no more room than its own length.
+    CCopyBuffer buffer(static_cast<DWORD>(std::min<uint64_t>(chunkSize, length)));
+    if (length > 0 && !buffer.Data())
+        return CopyOutcome::Failed;
     uint64_t copied = 0;
     int posted = 0;
-    char buffer[CopyChunkSize];
     for (;;) {
         if (CancelRequestedNow(job))
             return CopyOutcome::Cancelled;
-        DWORD got = 0;
-        if (!ReadFile(source, buffer, sizeof buffer, &got, nullptr))
-            return CopyOutcome::Failed;
-        if (got > 0) {
-            DWORD written = 0;
-            if (!WriteFile(destination, buffer, got, &written, nullptr) || written != got)
-                return CopyOutcome::Failed;
-            copied += got;
-            Observe(job, CopyStage::Chunk, copied);
-        }
         if (copied >= length)
-            return CopyOutcome::Complete;
+            return CopyOutcome::Complete;  // an empty source
+        // Never past the measured length, so a source that grows meanwhile is copied as it was.
+        const DWORD wanted = static_cast<DWORD>(std::min<uint64_t>(chunkSize, length - copied));
+        DWORD got = 0;
+        if (!ReadFile(source, buffer.Data(), wanted, &got, nullptr))
+            return CopyOutcome::Failed;
         // The source ended before the length it had when the copy began: it shrank meanwhile.
         if (got == 0)
             return CopyOutcome::Failed;
+        DWORD written = 0;
+        if (!WriteFile(destination, buffer.Data(), got, &written, nullptr) || written != got)
+            return CopyOutcome::Failed;
+        copied += got;
+        Observe(job, CopyStage::Chunk, copied);
+        if (copied >= length)
+            return CopyOutcome::Complete;
         int percentage = CopyPercentage(copied, length);
         if (percentage > posted && !CancelRequestedNow(job) && IsWindow(job.ProgressWindow)) {
             PostMessageW(job.ProgressWindow, MSG_COPY_PROGRESS, static_cast<WPARAM>(percentage), 0);
@@ -164,7 +191,7 @@ DWORD WINAPI ExportWorker(LPVOID parameter)
             CFileHandle source(OpenSource(sourcePath));
             if (source.IsOpen())
                 outcome = CopyChunks(source.Get(), destination.Get(), *job);
-            // The copy replaces the earlier one, so it must be on the disk before it takes its name.
+            // Reported done, the copy may be taken away at once (a removable disk): it must be whole.
             if (outcome == CopyOutcome::Complete && !FlushFileBuffers(destination.Get()))
                 outcome = CopyOutcome::Failed;
         }

@@ -29,8 +29,9 @@ constexpr INT_PTR CopyFailed = 3;
 extern const wchar_t* const ImportFailedText;
 extern const wchar_t* const ExportFailedText;
 
-// Bytes read and written per step of the copy.
-constexpr DWORD CopyChunkSize = 512;
+// Bytes read and written per step of the copy: large enough to run at the speed of the disk,
+// small enough that Cancel is taken within milliseconds even on a slow one.
+constexpr DWORD CopyChunkSize = 1 << 20;
 
 // Lets a test follow the worker, on the worker thread: after each chunk is written (with the bytes
 // copied so far), once the worker has found no cancel request after the loop and is about to put
@@ -49,13 +50,15 @@ struct CopyJob {
     CRITICAL_SECTION* CancelLock = nullptr;  // guards *CancelRequested
     std::wstring DataFolder;                 // the import's target folder, taken on the UI thread
     CopyObserver Observer;
+    DWORD ChunkSize = CopyChunkSize;         // tests use small chunks to see many steps cheaply
 };
 
 enum class CopyOutcome { Complete, Cancelled, Failed };
 
-// The chunk loop shared by both workers: copies the source's measured length in chunks, checking
-// the cancel flag before each and posting the percentage whenever it grows. A read or write error,
-// a short write, or a source that ends before its measured length is a failure.
+// The chunk loop shared by both workers: copies the source's measured length in chunks through one
+// buffer allocated per copy, checking the cancel flag before each chunk and posting the percentage
+// whenever it grows. A read or write error, a short write, a source that ends before its measured
+// length, or no memory for the buffer is a failure.
 CopyOutcome CopyChunks(HANDLE source, HANDLE destination, const CopyJob& job);
 
 // The path itself when nothing exists there, else stem(1)extension, stem(2)extension, ... with

@@ -106,11 +106,12 @@ struct CTextRanks {
     int Texts = 0;
 };
 
-CTextRanks RankTexts(const std::vector<std::wstring>& texts)
+// From the ascending order of the texts and the case class of each.
+CTextRanks RankTexts(const std::vector<const std::wstring*>& texts, std::vector<int> byText, std::vector<int> classOf)
 {
     CTextRanks ranks;
     const int count = static_cast<int>(texts.size());
-    std::vector<int> byText = StableTextOrder(texts, true, &ranks.ClassOf);
+    ranks.ClassOf = std::move(classOf);
     ranks.TextOf.resize(At(count));
     for (int runStart = 0; runStart < count;) {
         const int caseClass = ranks.ClassOf[At(byText[At(runStart)])];
@@ -118,11 +119,11 @@ CTextRanks RankTexts(const std::vector<std::wstring>& texts)
         while (runEnd < count && ranks.ClassOf[At(byText[At(runEnd)])] == caseClass)
             ++runEnd;
         std::sort(byText.begin() + runStart, byText.begin() + runEnd, [&texts](int a, int b) {
-            const int exact = CompareCodeUnits(texts[At(a)], texts[At(b)]);
+            const int exact = CompareCodeUnits(*texts[At(a)], *texts[At(b)]);
             return exact != 0 ? exact < 0 : a < b;
         });
         for (int k = runStart; k < runEnd; ++k) {
-            if (k == runStart || texts[At(byText[At(k)])] != texts[At(byText[At(k - 1)])])
+            if (k == runStart || *texts[At(byText[At(k)])] != *texts[At(byText[At(k - 1)])])
                 ++ranks.Texts;
             ranks.TextOf[At(byText[At(k)])] = ranks.Texts - 1;
         }
@@ -186,9 +187,33 @@ std::vector<int> RotatedSpellings(const std::vector<int>& spelling, const std::v
 //   number of smaller-class records originally in front of a record, that record belongs to the
 //   stretch from pass g + 1 on. The stretch of a class is therefore a prefix of its spellings
 //   growing at those passes, and the n - 1 passes reduce to a few rotations of a queue.
-std::vector<int> DescendingTextOrder(const std::vector<std::wstring>& texts)
+std::vector<int> DescendingTextOrder(const std::vector<const std::wstring*>& texts)
 {
-    const CTextRanks ranks = RankTexts(texts);
+    std::vector<int> classes;
+    std::vector<int> ascending = StableTextOrder(texts, true, &classes);
+    bool oneSpellingEach = true;
+    for (size_t k = 1; k < ascending.size() && oneSpellingEach; ++k) {
+        const size_t before = At(ascending[k - 1]);
+        const size_t at = At(ascending[k]);
+        oneSpellingEach = classes[before] != classes[at] || *texts[before] == *texts[at];
+    }
+    if (oneSpellingEach) {
+        // No pair of one class is then ever swapped: the passes make a stable sort, greatest
+        // first, which is the ascending order with its runs of one class taken from the back.
+        std::vector<int> descending;
+        descending.reserve(ascending.size());
+        for (size_t runEnd = ascending.size(); runEnd > 0;) {
+            size_t runStart = runEnd - 1;
+            while (runStart > 0 && classes[At(ascending[runStart - 1])] == classes[At(ascending[runEnd - 1])])
+                --runStart;
+            descending.insert(descending.end(), ascending.begin() + static_cast<std::ptrdiff_t>(runStart),
+                              ascending.begin() + static_cast<std::ptrdiff_t>(runEnd));
+            runEnd = runStart;
+        }
+        return descending;
+    }
+
+    const CTextRanks ranks = RankTexts(texts, std::move(ascending), std::move(classes));
     const CBuckets byClass = Bucket(ranks.ClassOf, ranks.Classes);
     const CBuckets bySpelling = Bucket(ranks.TextOf, ranks.Texts);
     std::vector<long long> joins(texts.size());
@@ -224,10 +249,10 @@ std::vector<int> DescendingTextOrder(const std::vector<std::wstring>& texts)
 
 void SortByTexts(CSoftwareArray& list, int key, bool ascending)
 {
-    std::vector<std::wstring> texts;
+    std::vector<const std::wstring*> texts;
     texts.reserve(At(list.GetSize()));
     for (const CSoftware* record : list)
-        texts.push_back(SortText(*record, key));
+        texts.push_back(&SortText(*record, key));
     Reorder(list, ascending ? StableTextOrder(texts, true) : DescendingTextOrder(texts));
 }
 

@@ -162,43 +162,130 @@ int FindText(const CStringArray& list, const std::wstring& text, bool ignoreCase
 }
 
 namespace {
-// The first three upper-cased code units packed in 21 bits each: most comparisons of a large sort
-// end on these without touching the strings. Equal prefixes fall back to the whole texts.
-uint64_t PackedPrefix(const std::wstring& upper)
+// Code units of upper-cased forms with one added, so that a missing unit (0) sorts before every
+// real one, the NUL included; 21 bits hold every unit plus one.
+uint64_t PackedUnits(const uint32_t* units, size_t length, size_t from)
 {
     uint64_t packed = 0;
-    for (size_t i = 0; i < 3; ++i) {
-        const uint32_t unit = i < upper.size() ? std::min<uint32_t>(Unit(upper[i]), 0x1FFFFF) : 0;
-        packed = (packed << 21) | unit;
-    }
+    for (size_t i = from; i < from + 3; ++i)
+        packed = (packed << 21) | (i < length ? std::min<uint32_t>(units[i], 0x1FFFFE) + 1 : 0);
     return packed;
 }
 
+constexpr size_t PackedLength = 6;
+
+// One text of a sort: its first six upper-cased units packed, and its position. Most comparisons
+// end on the packed units, read from the entry itself; the entry stays small to move cheaply.
 struct CSortEntry {
-    uint64_t Prefix;
+    uint64_t High;
+    uint64_t Low;
     int Index;
+};
+
+// The upper-cased forms of all texts side by side in one block: no allocation per text.
+class CUpperKeys {
+public:
+    explicit CUpperKeys(const std::vector<const std::wstring*>& texts) : m_start(texts.size() + 1, 0)
+    {
+        // The texts lie wherever their records were allocated: ask for each well ahead of its turn,
+        // the text's own fields first and its characters later, so the walks wait less on memory.
+        for (size_t i = 0; i < texts.size(); ++i) {
+            Prefetch(i + 16 < texts.size() ? texts[i + 16] : nullptr);
+            m_start[i + 1] = m_start[i] + texts[i]->size();
+            Prefetch(i + 8 < texts.size() ? texts[i + 8]->data() : nullptr);
+        }
+        m_units.resize(m_start.back());
+        m_entries.resize(texts.size());
+        uint32_t highest = 0;
+        for (size_t i = 0; i < texts.size(); ++i) {
+            Prefetch(i + 8 < texts.size() ? texts[i + 8]->data() : nullptr);
+            uint32_t* units = m_units.data() + m_start[i];
+            const std::wstring& text = *texts[i];
+            for (size_t k = 0; k < text.size(); ++k) {
+                units[k] = UpperUnit(text[k]);
+                highest = std::max(highest, units[k]);
+            }
+            m_entries[i] = {PackedUnits(units, text.size(), 0), PackedUnits(units, text.size(), 3), static_cast<int>(i)};
+        }
+        m_exactPacking = highest <= 0x1FFFFE;
+    }
+    std::vector<CSortEntry>& Entries() { return m_entries; }
+    // Negative, zero or positive as a's upper-cased form sorts before, with or after b's.
+    int Compare(const CSortEntry& a, const CSortEntry& b) const
+    {
+        if (a.High != b.High)
+            return a.High < b.High ? -1 : 1;
+        if (a.Low != b.Low)
+            return a.Low < b.Low ? -1 : 1;
+        const size_t aLength = Length(a);
+        const size_t bLength = Length(b);
+        // The first six units are equal, and a text shorter than that has no more; only units
+        // beyond what 21 bits hold (never text, but wchar_t allows them here) are compared again.
+        const size_t from = m_exactPacking ? PackedLength : 0;
+        if (m_exactPacking && (aLength <= PackedLength || bLength <= PackedLength))
+            return aLength < bLength ? -1 : (aLength > bLength ? 1 : 0);
+        const uint32_t* left = m_units.data() + m_start[At(a.Index)];
+        const uint32_t* right = m_units.data() + m_start[At(b.Index)];
+        const size_t n = std::min(aLength, bLength);
+        for (size_t i = from; i < n; ++i) {
+            if (left[i] != right[i])
+                return left[i] < right[i] ? -1 : 1;
+        }
+        return aLength < bLength ? -1 : (aLength > bLength ? 1 : 0);
+    }
+
+private:
+    static size_t At(int index) { return static_cast<size_t>(index); }
+    static void Prefetch(const void* address)
+    {
+#if defined(__GNUC__)
+        if (address)
+            __builtin_prefetch(address);
+#else
+        (void)address;
+#endif
+    }
+    size_t Length(const CSortEntry& entry) const { return m_start[At(entry.Index) + 1] - m_start[At(entry.Index)]; }
+
+    static uint32_t UpperUnit(wchar_t c)
+    {
+#ifdef _WIN32
+        return Unit(PlatformUpperChar(c));
+#else
+        if (Unit(c) < 0x80)
+            return c >= L'a' && c <= L'z' ? Unit(c) - 0x20 : Unit(c);
+        // The portable rule is a chain of ranges; one table look-up serves the whole BMP, whose
+        // letters all upper-case within it.
+        static const std::vector<uint16_t> table = [] {
+            std::vector<uint16_t> upper(0x10000);
+            for (uint32_t u = 0; u < 0x10000; ++u)
+                upper[u] = static_cast<uint16_t>(Unit(PortableUpperChar(static_cast<wchar_t>(u))));
+            return upper;
+        }();
+        return Unit(c) < 0x10000 ? table[Unit(c)] : Unit(PortableUpperChar(c));
+#endif
+    }
+
+    std::vector<size_t> m_start;  // text i's units are m_units[m_start[i]..m_start[i + 1])
+    std::vector<uint32_t> m_units;
+    std::vector<CSortEntry> m_entries;
+    bool m_exactPacking = true;
 };
 }  // namespace
 
-// A bubble sort that swaps on TextGreater keeps equal texts in place, so a stable sort on the
-// upper-cased forms gives the same order.
-std::vector<int> StableTextOrder(const std::vector<std::wstring>& texts, bool ascending, std::vector<int>* caseClasses)
+// A bubble sort that swaps on TextGreater keeps equal texts in place, so a sort on the upper-cased
+// forms that breaks ties by position gives the same order; with that tie-break every pair of
+// entries is ordered, so the faster unstable sort is exact.
+std::vector<int> StableTextOrder(const std::vector<const std::wstring*>& texts, bool ascending,
+                                 std::vector<int>* caseClasses)
 {
-    std::vector<std::wstring> upper;
-    upper.reserve(texts.size());
-    std::vector<CSortEntry> entries;
-    entries.reserve(texts.size());
-    for (size_t i = 0; i < texts.size(); ++i) {
-        upper.push_back(PlatformUpper(texts[i]));
-        entries.push_back({PackedPrefix(upper.back()), static_cast<int>(i)});
-    }
-    auto compare = [&upper](const CSortEntry& a, const CSortEntry& b) {
-        if (a.Prefix != b.Prefix)
-            return a.Prefix < b.Prefix ? -1 : 1;
-        return CompareCodeUnits(upper[static_cast<size_t>(a.Index)], upper[static_cast<size_t>(b.Index)]);
-    };
-    std::stable_sort(entries.begin(), entries.end(), [&compare, ascending](const CSortEntry& a, const CSortEntry& b) {
-        return ascending ? compare(a, b) < 0 : compare(a, b) > 0;
+    CUpperKeys keys(texts);
+    std::vector<CSortEntry>& entries = keys.Entries();
+    std::sort(entries.begin(), entries.end(), [&keys, ascending](const CSortEntry& a, const CSortEntry& b) {
+        const int order = keys.Compare(a, b);
+        if (order != 0)
+            return ascending ? order < 0 : order > 0;
+        return a.Index < b.Index;
     });
 
     std::vector<int> order;
@@ -209,7 +296,7 @@ std::vector<int> StableTextOrder(const std::vector<std::wstring>& texts, bool as
         caseClasses->assign(texts.size(), 0);
         int rank = -1;
         for (size_t k = 0; k < entries.size(); ++k) {
-            if (k == 0 || compare(entries[k - 1], entries[k]) != 0)
+            if (k == 0 || keys.Compare(entries[k - 1], entries[k]) != 0)
                 ++rank;
             (*caseClasses)[static_cast<size_t>(entries[k].Index)] = rank;
         }
@@ -219,6 +306,15 @@ std::vector<int> StableTextOrder(const std::vector<std::wstring>& texts, bool as
         }
     }
     return order;
+}
+
+std::vector<int> StableTextOrder(const std::vector<std::wstring>& texts, bool ascending, std::vector<int>* caseClasses)
+{
+    std::vector<const std::wstring*> addresses;
+    addresses.reserve(texts.size());
+    for (const std::wstring& text : texts)
+        addresses.push_back(&text);
+    return StableTextOrder(addresses, ascending, caseClasses);
 }
 
 void SortTextList(CStringArray& list, bool ascending)

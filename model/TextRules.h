@@ -30,5 +30,8 @@ void SortTextList(CStringArray& list, bool ascending);
 // one, and ranks grow in ascending order.
 std::vector<int> StableTextOrder(const std::vector<std::wstring>& texts, bool ascending,
                                  std::vector<int>* caseClasses = nullptr);
+// The same for texts held elsewhere, given by address, so that nothing is copied.
+std::vector<int> StableTextOrder(const std::vector<const std::wstring*>& texts, bool ascending,
+                                 std::vector<int>* caseClasses = nullptr);
 // Text with a-z turned into A-Z and nothing else changed: the key under which FindText matches.
 std::wstring AsciiUpper(const std::wstring& text);

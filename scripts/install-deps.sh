@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a group needs, only those missing.
-# Usage: scripts/install-deps.sh build|display
+# Usage: scripts/install-deps.sh build|display|fuzz ...
 set -euo pipefail
 build=(cmake make g++ clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix wine wine64 googletest)
 display=(xvfb xauth x11-utils imagemagick fonts-wine fonts-liberation)
+# The symbolizer names the source lines in the fuzzers' coverage reports.
+fuzz=(llvm-14)
 want=()
 for group in "$@"; do
   case "$group" in
     build) want+=("${build[@]}") ;;
     display) want+=("${display[@]}") ;;
+    fuzz) want+=("${fuzz[@]}") ;;
     *) echo "unknown package group: $group" >&2; exit 2 ;;
   esac
 done

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything, and runs every test headless:
-# the native core under AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows build
-# under Wine on its null display driver.
+# the native core under AddressSanitizer and UndefinedBehaviorSanitizer, its fuzz targets for a fixed
+# number of runs, then the Windows build under Wine on its null display driver.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -20,6 +20,11 @@ if [ "$only" != win ]; then
   cmake --build "$build/native" -j"$jobs"
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir "$build/native" --output-on-failure --timeout 300 "${filter[@]}"
+  echo "== fuzz targets (instrumented core, seed corpus replayed, fixed runs from a fixed seed)"
+  cmake -S . -B "$build/fuzz" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQV_SANITIZE=ON -DQV_FUZZ=ON >/dev/null
+  cmake --build "$build/fuzz" -j"$jobs" --target fuzz_targets
+  ctest --test-dir "$build/fuzz" -L fuzz --output-on-failure --timeout 300 "${filter[@]}"
 fi
 [ "$only" = native ] && exit 0
 
@@ -30,6 +35,11 @@ cmake --build "$build/win" -j"$jobs"
 source scripts/wine-env.sh
 case "$build" in /*) prefix="$build/wineprefix" ;; *) prefix="$root/$build/wineprefix" ;; esac
 wine_prepare_prefix "$prefix" null
+# The process tests start the real program, which always uses the real per-user folder, and they
+# empty that folder: only this prefix, made here for the tests and marked so, lets them run.
+marker=quorvane-private-test-prefix
+echo "Made by scripts/test.sh: its tests may empty the per-user folders of this prefix." >"$prefix/drive_c/$marker"
+export QV_PRIVATE_PREFIX_MARKER="C:\\$marker"
 wineserver -k 2>/dev/null || true
 wineserver -w 2>/dev/null || true
 trap 'wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true' EXIT

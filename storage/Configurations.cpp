@@ -1,5 +1,6 @@
 #include "storage/Configurations.h"
 
+#include "model/Vocabulary.h"
 #include "storage/ElementText.h"
 
 CConfigurations Settings;
@@ -29,6 +30,26 @@ bool ParseSettingsText(const std::wstring& text, CConfigurations& settings)
     read.ShowAttachModeSelectDlg = ParseDecimalInt(showDialog);
     read.DefaultClassifyMode = ParseDecimalInt(classifyMode);
     read.DefaultSortKey = ParseDecimalInt(sortKey);
+    // A hand-edited "D:\Cat" would make the scan look for "D:\Cat*-*-*-*-*" and new records land
+    // beside the folder. An empty folder stays empty: a lone backslash names a drive's root.
+    if (!read.DataFolder.empty() && read.DataFolder.back() != L'\\')
+        read.DataFolder += L'\\';
     settings = read;
     return true;
+}
+
+bool ReplaceOutOfTableSettings(CConfigurations& settings)
+{
+    const CConfigurations defaults;
+    bool changed = false;
+    auto keepInTable = [&changed](int32_t& value, int32_t count, int32_t fallback) {
+        if (value < 0 || value >= count) {
+            value = fallback;
+            changed = true;
+        }
+    };
+    keepInTable(settings.AttachMode, AttachModeCount, defaults.AttachMode);
+    keepInTable(settings.DefaultClassifyMode, ClassifyModeCount, defaults.DefaultClassifyMode);
+    keepInTable(settings.DefaultSortKey, SortKeyCount, defaults.DefaultSortKey);
+    return changed;
 }

@@ -18,5 +18,10 @@ extern CConfigurations Settings;
 
 // The thirteen lines of the settings file, line feeds only.
 std::wstring FormatSettingsText(const CConfigurations& settings);
-// Fills settings (all five fields) only when every element is found.
+// Fills settings (all five fields) only when every element is found. A data folder without its
+// closing backslash gets one, so that every path formed from it lies inside it.
 bool ParseSettingsText(const std::wstring& text, CConfigurations& settings);
+
+// Puts each of AttachMode, DefaultClassifyMode and DefaultSortKey that lies outside its table back
+// to its default; true when something changed. The file keeps what it holds.
+bool ReplaceOutOfTableSettings(CConfigurations& settings);

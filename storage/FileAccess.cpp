@@ -26,6 +26,20 @@ bool WriteAll(HANDLE file, const char* data, size_t size)
     }
     return true;
 }
+
+// ReplaceFileW keeps what the old file carried beyond its bytes; some file systems refuse it, and
+// a target removed meanwhile makes it fail too: the move then does the job.
+bool PutInPlace(const std::wstring& temporary, const std::wstring& path)
+{
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    bool existing = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (existing && !Fails(SaveStep::ReplaceInPlace, path) &&
+        ReplaceFileW(path.c_str(), temporary.c_str(), nullptr,
+                     REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr))
+        return true;
+    return MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
+           FALSE;
+}
 }  // namespace
 
 SaveFaultHook SetSaveFaultHook(SaveFaultHook hook)
@@ -117,8 +131,7 @@ bool SaveFileReplacing(const std::wstring& path, const std::string& bytes, DWORD
     bool written = WriteAll(file.Get(), bytes.data(), bytes.size());
     bool flushed = written && !Fails(SaveStep::Flush, path) && FlushFileBuffers(file.Get());
     file.Close();
-    if (!flushed || Fails(SaveStep::Replace, path) ||
-        !MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!flushed || Fails(SaveStep::Replace, path) || !PutInPlace(temporary, path)) {
         DeleteFileW(temporary.c_str());
         return false;
     }

@@ -45,12 +45,16 @@ bool CreateFolderOf(const std::wstring& path);
 std::wstring SaveTemporaryPath(const std::wstring& path);
 
 // Writes bytes to the temporary file beside path (others may share as shareMode allows), checks
-// that all of them were written and flushed, and only then moves the temporary file over path.
+// that all of them were written and flushed, and only then puts the temporary file in place: over
+// an existing file with ReplaceFileW, which keeps its attributes, ACL and creation time, or by a
+// move where that is refused; a new file arrives by the move. Silent: callers report.
 // On failure the old file is untouched and the temporary file is removed.
 bool SaveFileReplacing(const std::wstring& path, const std::string& bytes, DWORD shareMode);
 
 // The steps of a save, for tests that make one of them fail as a full disk or a crash would.
-enum class SaveStep { CreateTemporary, Write, Flush, Replace };
+// Replace is the whole last step; ReplaceInPlace only the ReplaceFileW of an existing file, whose
+// refusal falls back to the move.
+enum class SaveStep { CreateTemporary, Write, Flush, Replace, ReplaceInPlace };
 // Called before each step; returning true makes that step fail. At Write the failing save has
 // written half the bytes and stops as a process killed there would: the temporary file stays.
 using SaveFaultHook = std::function<bool(SaveStep step, const std::wstring& path)>;

@@ -36,13 +36,22 @@ void SetPathsFrom(const std::wstring& appDataFolder)
     HistoryFolder = BaseFolder + L"History\\";
 }
 
-bool ComputePaths()
+bool QueryAppDataFolder(std::wstring& folder)
 {
     CTokenHandle token;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_READ | TOKEN_QUERY, &token.Handle))
         token.Handle = nullptr;
-    wchar_t folder[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, token.Handle, SHGFP_TYPE_CURRENT, folder)))
+    wchar_t path[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, token.Handle, SHGFP_TYPE_CURRENT, path)) || !path[0])
+        return false;
+    folder = path;
+    return true;
+}
+
+bool ComputePaths()
+{
+    std::wstring folder;
+    if (!QueryAppDataFolder(folder))
         return false;
     SetPathsFrom(folder);
     return true;

@@ -8,6 +8,8 @@ extern std::wstring SettingsPath;   // BaseFolder + "settings.xml"
 extern std::wstring TempFolder;     // BaseFolder + "Temp\"
 extern std::wstring HistoryFolder;  // BaseFolder + "History\"
 
+// The current user's roaming application-data folder; false when the platform gives none.
+bool QueryAppDataFolder(std::wstring& folder);
 // Forms the four paths from the current user's roaming application-data folder.
 bool ComputePaths();
 // Forms the four paths below the given application-data folder (no trailing backslash needed).

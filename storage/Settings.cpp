@@ -32,19 +32,28 @@ bool ReadSettings(CConfigurations& settings, const std::wstring& path)
     return ParseSettingsText(DecodeUtf8(bytes), settings);
 }
 
-bool WriteSettings(const CConfigurations& settings, const std::wstring& path)
+namespace {
+bool SaveSettingsFile(const CConfigurations& settings, const std::wstring& file)
 {
-    const std::wstring& file = PathOrDefault(path);
     if (PathExists(file, false)) {
         // The new text goes in beside the file; this only learns whether another program holds it.
-        if (!CanOpenForWriting(file, 0)) {
-            ShowError(nullptr, OpenFailedText);
+        if (!CanOpenForWriting(file, 0))
             return false;
-        }
     } else if (!CreateFolderOf(file)) {
         return false;
     }
     return SaveFileReplacing(file, EncodeUtf8(FormatSettingsText(settings)), 0);
+}
+}  // namespace
+
+bool WriteSettings(const CConfigurations& settings, const std::wstring& path)
+{
+    // Whichever step failed, the settings did not reach the disk: say so once.
+    if (!SaveSettingsFile(settings, PathOrDefault(path))) {
+        ShowError(nullptr, OpenFailedText);
+        return false;
+    }
+    return true;
 }
 
 bool CreateSettingsFile(const std::wstring& path)

@@ -6,5 +6,6 @@
 #include "storage/Configurations.h"
 
 bool ReadSettings(CConfigurations& settings, const std::wstring& path = std::wstring());
+// False after telling the user, once, whichever step failed.
 bool WriteSettings(const CConfigurations& settings, const std::wstring& path = std::wstring());
 bool CreateSettingsFile(const std::wstring& path);

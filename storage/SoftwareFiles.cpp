@@ -42,24 +42,34 @@ bool CreateSoftwareFile(const CSoftware& record, const std::wstring& folder)
     return file.IsOpen();
 }
 
-bool SaveSoftwareFile(const CSoftware& record, const std::wstring& folder)
+namespace {
+bool WriteSoftwareFile(const CSoftware& record, const std::wstring& dataFolder)
 {
     // A record with a number outside its table or an unwritable price would give a file that
     // does not read back as written.
     if (!IsStorableRecord(record))
         return false;
-    const std::wstring& dataFolder = FolderOrData(folder);
     std::wstring path = dataFolder + FormatSoftwareId(record);
     if (PathExists(path, false)) {
         // The new text goes in beside the file; this only learns whether another program holds it.
-        if (!CanOpenForWriting(path, 0)) {
-            ShowError(nullptr, OpenFailedText);
+        if (!CanOpenForWriting(path, 0))
             return false;
-        }
     } else if (!EnsureFolder(dataFolder)) {
         return false;
     }
     return SaveFileReplacing(path, EncodeUtf8(FormatSoftwareText(record)), 0);
+}
+}  // namespace
+
+bool SaveSoftwareFile(const CSoftware& record, const std::wstring& folder)
+{
+    // Some callers, attach and detach among them, go on whatever the result: a change that did not
+    // reach the disk is always told, once, whichever step failed.
+    if (!WriteSoftwareFile(record, FolderOrData(folder))) {
+        ShowError(nullptr, OpenFailedText);
+        return false;
+    }
+    return true;
 }
 
 bool LoadSoftwareFile(CSoftware& record, const std::wstring& path)

@@ -7,6 +7,7 @@
 #include "model/Software.h"
 
 bool CreateSoftwareFile(const CSoftware& record, const std::wstring& folder = std::wstring());
+// False after telling the user, once, whichever step failed.
 bool SaveSoftwareFile(const CSoftware& record, const std::wstring& folder = std::wstring());
 bool LoadSoftwareFile(CSoftware& record, const std::wstring& path);
 bool DeleteSoftwareFile(const CSoftware& record, const std::wstring& folder = std::wstring());

@@ -503,9 +503,12 @@ TEST_F(CItemInfoTest, AFailedSaveIsReportedAndTheEditsStayInMemory)
     Settings.DataFolder = m_temp / L"Missing\\Deeper\\";
     CreatePane(m_record.get());
     EXPECT_EQ(1u, ApplyWith(IDC_ITEM_COMPANY, L"Other").size());
-    ASSERT_EQ(1u, m_boxes.Shown().size());
-    EXPECT_EQ(L"A serious error occured while saving your modifications, please try again.", m_boxes.Shown()[0].Text);
-    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONERROR), m_boxes.Shown()[0].Type);
+    // The store tells of the failed file first, then Apply of the lost save.
+    ASSERT_EQ(2u, m_boxes.Shown().size());
+    EXPECT_EQ(L"Sorry! The meta-data file is unable to be opened, please restart the computer and try again.",
+              m_boxes.Shown()[0].Text);
+    EXPECT_EQ(L"A serious error occured while saving your modifications, please try again.", m_boxes.Shown()[1].Text);
+    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONERROR), m_boxes.Shown()[1].Type);
     EXPECT_EQ(ItemInfoView, m_pane->Mode());
     EXPECT_EQ(L"Other", m_record->BasicInfo.Company);
 }

@@ -122,6 +122,34 @@ int CountInk(const CCapture& capture, const RECT& rect, int top, COLORREF ink)
     return count;
 }
 
+// Writes a capture as a 32-bit top-down BMP file.
+void SaveCapture(const CCapture& capture, const std::string& path)
+{
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = capture.Width();
+    info.biHeight = -capture.Height();
+    info.biPlanes = 1;
+    info.biBitCount = 32;
+    std::vector<uint32_t> pixels(static_cast<size_t>(capture.Width()) * capture.Height());
+    for (int y = 0; y < capture.Height(); ++y) {
+        for (int x = 0; x < capture.Width(); ++x) {
+            COLORREF c = capture.Pixel(x, y);
+            pixels[static_cast<size_t>(y) * capture.Width() + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+        }
+    }
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size() * 4);
+    if (FILE* out = std::fopen(path.c_str(), "wb")) {
+        std::fwrite(&file, sizeof file, 1, out);
+        std::fwrite(&info, sizeof info, 1, out);
+        std::fwrite(pixels.data(), 4, pixels.size(), out);
+        std::fclose(out);
+    }
+}
+
 class ListBoxTests : public ListPaneTest {
 protected:
     CSWListBox& All() { return Pane->AllList(); }
@@ -424,30 +452,17 @@ TEST_F(ListBoxTests, CardsDrawTheirTextsInTheirColoursAndFreeByType)
     // Nothing is drawn outside the card's rectangles.
     EXPECT_EQ(CountColour(capture, RECT{255, 5, 270, 85}, first, CSWListBox::NameColour), 0);
 
-    // A picture for people to look at, when asked for.
+    // A picture of the whole pane for people to look at, when asked for.
     if (const char* folder = std::getenv("QV_CARD_PICTURE")) {
-        std::string path = std::string(folder) + "\\cards.bmp";
-        BITMAPINFOHEADER info{};
-        info.biSize = sizeof info;
-        info.biWidth = capture.Width();
-        info.biHeight = -capture.Height();
-        info.biPlanes = 1;
-        info.biBitCount = 32;
-        std::vector<uint32_t> pixels(static_cast<size_t>(capture.Width()) * capture.Height());
-        for (int y = 0; y < capture.Height(); ++y) {
-            for (int x = 0; x < capture.Width(); ++x) {
-                COLORREF c = capture.Pixel(x, y);
-                pixels[static_cast<size_t>(y) * capture.Width() + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-            }
-        }
-        BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof info + pixels.size() * 4), 0, 0,
-                              sizeof(BITMAPFILEHEADER) + sizeof info};
-        if (FILE* out = std::fopen(path.c_str(), "wb")) {
-            std::fwrite(&file, sizeof file, 1, out);
-            std::fwrite(&info, sizeof info, 1, out);
-            std::fwrite(pixels.data(), 4, pixels.size(), out);
-            std::fclose(out);
-        }
+        AddRecord(L"Archiver Deluxe With A Long Name That Does Not Fit", L"Compression Corp", 3, 2, 49.95f,
+                  L"https://www.archiver.example/download/latest")->BasicInfo.Version = L"12.4.1";
+        AddRecord(L"Paint", L"Artful", 1, 1, 1234567.0f, L"mailto:sales@artful.example");
+        Classify(0);
+        Pane->RebuildTabs();
+        All().SelectOnly(1);
+        RedrawWindow(Pane->GetSafeHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        CCapture pane(Pane->GetSafeHwnd());
+        SaveCapture(pane, std::string(folder) + "\\pane.bmp");
     }
 }
 

@@ -3,6 +3,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <chrono>
+#include <cstdio>
+
 #include "app/Commands.h"
 #include "tests/app/ListPaneTestSupport.h"
 #include "tests/support/MessageBoxScript.h"
@@ -363,4 +366,51 @@ TEST_F(PaneTests, TheMarginsTakeThePaneColour)
     CClientDC dc(pane);
     EXPECT_EQ(GetPixel(dc.Get(), 0, 0), CSWListDlg::PaneColour);
     EXPECT_EQ(GetPixel(dc.Get(), 1, 300), CSWListDlg::PaneColour);
+}
+
+TEST_F(PaneTests, TwoThousandGroupsGetTheirTabsAndListsInOrder)
+{
+    for (int i = 0; i < 10000; ++i) {
+        wchar_t company[16];
+        swprintf(company, 16, L"Company %04d", i % 2000);
+        AddRecord(L"Record " + std::to_wstring(i), company, i % 19);
+    }
+    Classify(1);
+    using Clock = std::chrono::steady_clock;
+    auto ms = [](Clock::time_point from) {
+        return std::chrono::duration<double, std::milli>(Clock::now() - from).count();
+    };
+    auto start = Clock::now();
+    OpenPane();
+    const double open = ms(start);
+    std::vector<std::wstring> tabs = TabTexts(Pane->TabControl());
+    ASSERT_EQ(tabs.size(), 2001u);
+    EXPECT_EQ(tabs[1], L"Company 0000");
+    EXPECT_EQ(tabs[2000], L"Company 1999");
+    ASSERT_EQ(Pane->GroupListCount(), 2000u);
+    EXPECT_EQ(Pane->GroupList(1999)->Count(), 5);
+    EXPECT_EQ(Pane->GroupList(1999)->RecordAt(4), SoftwareList[9999]);
+
+    start = Clock::now();
+    PickTab(1500);
+    const double pick = ms(start);
+    EXPECT_EQ(Details.Record(), SoftwareList[1499]);
+
+    start = Clock::now();
+    ASSERT_TRUE(Pane->RebuildTabs());
+    const double again = ms(start);
+    Classify(0);
+    start = Clock::now();
+    ASSERT_TRUE(Pane->RebuildTabs());
+    const double fewer = ms(start);
+    EXPECT_EQ(TabTexts(Pane->TabControl()).size(), 20u);
+    SendMessageW(Pane->TabControl(), TCM_SETCURSEL, 0, 0);
+    Pane->ActivateTab(false);
+    Classify(1);
+    start = Clock::now();
+    ASSERT_TRUE(Pane->RebuildTabs());
+    const double more = ms(start);
+    std::printf("2000 groups of 10000 records: open %.0f ms, switch tab %.1f ms, rebuild same %.0f ms, "
+                "to 19 groups %.0f ms, back to 2000 %.0f ms\n",
+                open, pick, again, fewer, more);
 }

@@ -91,7 +91,7 @@ void Press(HWND dialog, int id)
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
 }
 
-class ProcessTests : public CPerUserFolderTest {};
+class ProcessTests : public CPrivatePrefixTest {};
 }  // namespace
 
 TEST_F(ProcessTests, FirstStartSecondStartAndExitAsSeparateProcesses)

@@ -2,12 +2,13 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
+#include <thread>
 #include <string>
 #include <vector>
 
 #include "app/QVNApp.h"
-#include "framework/ShellDialogs.h"
 #include "storage/Settings.h"
 #include "storage/SoftwareFiles.h"
 #include "storage/SoftwareText.h"
@@ -16,8 +17,9 @@
 
 namespace {
 // The application with its two windows replaced by the test's own steps.
-class CTestApp : public CQVNApp {
+class CTestApp : public CSandboxedApp {
 public:
+    using CSandboxedApp::CSandboxedApp;
     std::function<INT_PTR()> OptionsStep;
     std::function<void()> MainWindowStep;
     int OptionsRuns = 0;
@@ -67,7 +69,7 @@ class StartupTests : public CPerUserFolderTest {};
 TEST_F(StartupTests, FirstStartWarnsGreetsAndEndsWhenNoFolderIsChosen)
 {
     CMessageBoxScript boxes;
-    CTestApp app;
+    CTestApp app(AppDataFolder());
     app.Run();
 
     ASSERT_EQ(boxes.Shown().size(), 2u);
@@ -89,7 +91,7 @@ TEST_F(StartupTests, FirstStartLoadsTheChosenFolder)
     CTempFolder data;
     AddRecord(data.Path(), L"00000000-0000-0000-0000-000000000001", L"Zeta", L"Acme");
     CMessageBoxScript boxes;
-    CTestApp app;
+    CTestApp app(AppDataFolder());
     app.OptionsStep = [&] { return ChooseDataFolder(data.Path()); };
     std::vector<std::wstring> shown;
     app.MainWindowStep = [&] { shown = Names(SoftwareList); };
@@ -116,7 +118,7 @@ TEST_F(StartupTests, ValidSettingsLoadGroupAndSortTheCatalogue)
     ASSERT_TRUE(WriteFileBytes(TempFolder + L"left-over.exe", "old"));
 
     CMessageBoxScript boxes;
-    CTestApp app;
+    CTestApp app(AppDataFolder());
     std::vector<std::wstring> all, firstGroup, groupNames;
     bool markerWhileRunning = false, tempEmptyAtStart = false, iconsShared = true;
     app.MainWindowStep = [&] {
@@ -161,7 +163,7 @@ TEST_F(StartupTests, AMissingDataFolderOnlyGreets)
     CreateBaseFolder();
     ASSERT_TRUE(WriteSettings(stored, SettingsPath));
     CMessageBoxScript boxes;
-    CTestApp app;
+    CTestApp app(AppDataFolder());
     app.OptionsStep = [&] { return ChooseDataFolder(data.Path()); };
     app.Run();
     EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{GreetingText});
@@ -176,7 +178,7 @@ TEST_F(StartupTests, DamagedSettingsAreResetToTheDefaults)
     CreateBaseFolder();
     ASSERT_TRUE(WriteFileBytes(SettingsPath, "<?xml version=\"1.0\"?>\r\n<AttachMode>\r\n0</AttachMode>\r\n"));
     CMessageBoxScript boxes;
-    CTestApp app;
+    CTestApp app(AppDataFolder());
     app.Run();
     ASSERT_FALSE(boxes.Shown().empty());
     EXPECT_EQ(boxes.Shown()[0].Text, SettingsResetText);
@@ -192,7 +194,7 @@ TEST_F(StartupTests, SettingsHeldByAnotherProgramAreReportedThenReset)
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     CMessageBoxScript boxes;
-    CTestApp app;
+    CTestApp app(AppDataFolder());
     app.Run();
     CloseHandle(holder);
     const std::wstring openFailed =
@@ -210,7 +212,7 @@ TEST_F(StartupTests, ASecondInstanceOnlySaysSoAndTouchesNothing)
     ASSERT_NE(first, INVALID_HANDLE_VALUE);
 
     CMessageBoxScript boxes;
-    CTestApp app;
+    CTestApp app(AppDataFolder());
     app.Run();
     CloseHandle(first);
 
@@ -222,38 +224,171 @@ TEST_F(StartupTests, ASecondInstanceOnlySaysSoAndTouchesNothing)
     EXPECT_FALSE(PathExists(SettingsPath, false));
 }
 
-TEST_F(StartupTests, UntilTheOptionsDialogExistsAFirstStartPicksItsFolderWithTheShell)
+namespace {
+// Answers the Options dialog from another thread, as a user would: once it is up, the data-folder
+// box gets its text and a button is pressed.
+class COptionsAnswer {
+public:
+    COptionsAnswer(std::wstring folder, int button) : m_folder(std::move(folder)), m_button(button)
+    {
+        m_thread = std::thread([this] { Answer(); });
+    }
+    ~COptionsAnswer() { m_thread.join(); }
+    bool Answered() const { return m_answered; }
+
+private:
+    void Answer()
+    {
+        const DWORD start = GetTickCount();
+        HWND dialog = nullptr;
+        while (!dialog && GetTickCount() - start < 30000) {
+            dialog = FindWindowW(L"#32770", L"Options");
+            if (!dialog)
+                Sleep(10);
+        }
+        if (!dialog)
+            return;
+        if (!m_folder.empty())
+            SendMessageW(GetDlgItem(dialog, 1061), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(m_folder.c_str()));
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(m_button, BN_CLICKED), 0);
+        m_answered = true;
+    }
+
+    std::wstring m_folder;
+    int m_button;
+    std::atomic<bool> m_answered{false};
+    std::thread m_thread;
+};
+}  // namespace
+
+TEST_F(StartupTests, AFirstStartChoosesItsFolderInTheOptionsDialog)
 {
     CTempFolder data;
-    std::wstring picked = data.Path().substr(0, data.Path().size() - 1);  // the picker gives no backslash
-    std::vector<std::wstring> titles;
-    bool answer = true;
-    FolderPicker previous = SetFolderPicker([&](HWND, const std::wstring& title, std::wstring& path) {
-        titles.push_back(title);
-        path = picked;
-        return answer;
-    });
-    struct CRunMainOnly : CQVNApp {
+    AddRecord(data.Path(), L"00000000-0000-0000-0000-000000000001", L"Zeta", L"Acme");
+    std::wstring typed = data.Path().substr(0, data.Path().size() - 1);  // stored with its backslash
+    struct CRunMainOnly : CSandboxedApp {
+        using CSandboxedApp::CSandboxedApp;
         int MainWindowRuns = 0;
-        void RunMainWindow() override { ++MainWindowRuns; }
+        std::vector<std::wstring> Shown;
+        void RunMainWindow() override
+        {
+            ++MainWindowRuns;
+            Shown = Names(SoftwareList);
+        }
     };
-    CMessageBoxScript boxes;
-    CRunMainOnly app;
-    app.Run();
+    CMessageBoxScript boxes;  // the system-partition question is answered No: go on
+    CRunMainOnly app(AppDataFolder());
+    {
+        COptionsAnswer answer(typed, IDOK);
+        app.Run();
+        EXPECT_TRUE(answer.Answered());
+    }
     EXPECT_EQ(app.MainWindowRuns, 1);
+    EXPECT_EQ(app.Shown, std::vector<std::wstring>{L"Zeta"});
     EXPECT_EQ(Settings.DataFolder, data.Path());
     CConfigurations read;
     ASSERT_TRUE(ReadSettings(read));
     EXPECT_EQ(read.DataFolder, data.Path());
-    ASSERT_EQ(titles.size(), 1u);
-    EXPECT_EQ(titles[0], L"Please select a folder where your data and informations will be saved in. And you must "
-                         L"have the right to write in that folder.");
 
-    // A removed folder greets again; declining the picker ends the program.
+    // A removed folder greets again; cancelling the dialog ends the program.
     DeleteFolderTree(data.Path());
-    answer = false;
-    CRunMainOnly declined;
-    declined.Run();
+    CRunMainOnly declined(AppDataFolder());
+    {
+        COptionsAnswer answer(std::wstring(), IDCANCEL);
+        declined.Run();
+        EXPECT_TRUE(answer.Answered());
+    }
     EXPECT_EQ(declined.MainWindowRuns, 0);
-    SetFolderPicker(previous);
+}
+
+TEST_F(StartupTests, ADataFolderStoredWithoutItsBackslashKeepsEveryRecordInside)
+{
+    CTempFolder data;
+    AddRecord(data.Path(), L"00000000-0000-0000-0000-000000000001", L"Inside", L"Acme");
+    std::wstring bare = data.Path().substr(0, data.Path().size() - 1);
+    CreateBaseFolder();
+    ASSERT_TRUE(WriteFileBytes(SettingsPath, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Configurations>\n"
+                                             "<AttachMode>\n1</AttachMode>\n<DataFolder>\n" +
+                                                 std::string(bare.begin(), bare.end()) +
+                                                 "</DataFolder>\n<ShowAttachModeSelectDlg>\n1"
+                                                 "</ShowAttachModeSelectDlg>\n<DefaultClassifyMode>\n0"
+                                                 "</DefaultClassifyMode>\n<DefaultSortKey>\n1</DefaultSortKey>\n"
+                                                 "</Configurations>\n"));
+    CMessageBoxScript boxes;
+    CTestApp app(AppDataFolder());
+    std::vector<std::wstring> shown;
+    app.MainWindowStep = [&] {
+        shown = Names(SoftwareList);
+        CSoftware added;
+        ParseSoftwareId(L"00000000-0000-0000-0000-000000000002", added);
+        SaveSoftwareFile(added);
+    };
+    app.Run();
+    EXPECT_TRUE(boxes.Shown().empty());
+    EXPECT_EQ(shown, std::vector<std::wstring>{L"Inside"});
+    EXPECT_EQ(Settings.DataFolder, data.Path());
+    EXPECT_TRUE(FileExistsAt(data / L"00000000-0000-0000-0000-000000000002"));
+    EXPECT_FALSE(FileExistsAt(bare + L"00000000-0000-0000-0000-000000000002"));
+}
+
+TEST_F(StartupTests, SettingsOutsideTheirTablesGiveWayToTheDefaultsInMemoryOnly)
+{
+    CTempFolder data;
+    AddRecord(data.Path(), L"00000000-0000-0000-0000-000000000001", L"Beta", L"Acme");
+    AddRecord(data.Path(), L"00000000-0000-0000-0000-000000000002", L"Alpha", L"Other");
+    CConfigurations stored;
+    stored.DataFolder = data.Path();
+    stored.AttachMode = 5;
+    stored.DefaultClassifyMode = 9;
+    stored.DefaultSortKey = -1;
+    stored.ShowAttachModeSelectDlg = 7;  // no table: kept
+    CreateBaseFolder();
+    ASSERT_TRUE(WriteSettings(stored, SettingsPath));
+    const std::string before = ReadFileBytes(SettingsPath);
+
+    CMessageBoxScript boxes;
+    CTestApp app(AppDataFolder());
+    CConfigurations running;
+    int groups = 0;
+    std::vector<std::wstring> sorted;
+    app.MainWindowStep = [&] {
+        running = Settings;
+        groups = GroupList.GetSize();
+        sorted = Names(SoftwareList);
+    };
+    app.Run();
+    EXPECT_TRUE(boxes.Shown().empty());
+    EXPECT_EQ(app.MainWindowRuns, 1);
+    EXPECT_EQ(running.AttachMode, 1);
+    EXPECT_EQ(running.DefaultClassifyMode, 0);
+    EXPECT_EQ(running.DefaultSortKey, 1);
+    EXPECT_EQ(running.ShowAttachModeSelectDlg, 7);
+    EXPECT_EQ(CurrentClassifyMode, 0);
+    EXPECT_EQ(groups, 1);  // both records have the first category
+    EXPECT_EQ(sorted, (std::vector<std::wstring>{L"Alpha", L"Beta"}));
+    EXPECT_EQ(ReadFileBytes(SettingsPath), before);
+}
+
+TEST_F(StartupTests, WithoutAnApplicationDataFolderStartUpStopsAndSaysSo)
+{
+    const std::wstring stopText =
+        L"Sorry! Quorvane cannot find your application data folder, so it has nowhere to keep its settings and "
+        L"histories. Please make sure your user profile is available and try again.";
+    for (bool found : {false, true}) {
+        CMessageBoxScript boxes;
+        CTestApp app(found ? std::wstring() : AppDataFolder());  // found but empty is no folder either
+        app.AppDataFound = found;
+        app.Run();
+        ASSERT_EQ(boxes.Shown().size(), 1u);
+        EXPECT_EQ(boxes.Shown()[0].Text, stopText);
+        EXPECT_EQ(boxes.Shown()[0].Type, static_cast<UINT>(MB_OK | MB_ICONERROR));
+        EXPECT_EQ(app.OptionsRuns + app.MainWindowRuns, 0);
+        EXPECT_EQ(app.InstancePipe, nullptr);
+        EXPECT_FALSE(CQVNApp::IsAnotherInstanceRunning());
+    }
+    // Nothing was created, neither in the folder the test offered nor beside the working folder.
+    EXPECT_FALSE(PathExists(BaseFolder, true));
+    EXPECT_FALSE(PathExists(L"Orrinwell", true));
+    EXPECT_FALSE(PathExists(L"Temp\\", true));
+    EXPECT_FALSE(PathExists(L"History\\", true));
 }

@@ -148,7 +148,8 @@ testing::AssertionResult SameRect(const RECT& a, const RECT& b)
 
 TEST_F(CopyTests, ImportCopiesTheSourceIntoTheDataFolderUnderTheRecordsName)
 {
-    std::string bytes = PatternBytes(100 * 1024 + 123, 1);
+    // Whole chunks and a part of one.
+    std::string bytes = PatternBytes(2 * CopyChunkSize + 12345, 1);
     std::wstring source = Source(bytes);
 
     EXPECT_EQ(Dialog.RunCopy(Record, source, CopyImport, false), CopyComplete);
@@ -164,7 +165,7 @@ TEST_F(CopyTests, ImportCopiesTheSourceIntoTheDataFolderUnderTheRecordsName)
 TEST_F(CopyTests, CancelledImportStopsWithinOneChunkAndKeepsTheEarlierCopy)
 {
     GiveImportedInstaller("the earlier imported copy");
-    std::wstring source = Source(PatternBytes(64 * 1024, 2));
+    std::wstring source = Source(PatternBytes(5 * CopyChunkSize + 77, 2));
     CHoldWorker hold(Dialog, CopyStage::Chunk, 3);
 
     EXPECT_EQ(Dialog.RunCopy(Record, source, CopyImport, false), CopyCancelled);
@@ -180,7 +181,7 @@ TEST_F(CopyTests, CancelledImportStopsWithinOneChunkAndKeepsTheEarlierCopy)
 
 TEST_F(CopyTests, CancelledExportDeletesItsPartialCopyButNoOtherFile)
 {
-    GiveImportedInstaller(PatternBytes(32 * 1024, 3));
+    GiveImportedInstaller(PatternBytes(7 * CopyChunkSize + 5, 3));
     std::wstring out = OutFolder();
     ASSERT_TRUE(WriteFileBytes(out + L"setup.exe", "the user's own file"));
     CHoldWorker hold(Dialog, CopyStage::Chunk, 5);
@@ -195,16 +196,66 @@ TEST_F(CopyTests, CancelledExportDeletesItsPartialCopyButNoOtherFile)
 TEST_F(CopyTests, ProgressGrowsInWholePercentagesAndNeverShowsTheEnd)
 {
     CProbeProgressDlg probe;
-    // 200 chunks: every second chunk adds one per cent.
-    std::wstring source = Source(PatternBytes(200 * CopyChunkSize, 4));
+    // Three and a half chunks: the whole percentages after each of the three full ones.
+    std::wstring source = Source(PatternBytes(3 * CopyChunkSize + CopyChunkSize / 2, 4));
 
     EXPECT_EQ(probe.RunCopy(Record, source, CopyImport, false), CopyComplete);
 
+    EXPECT_EQ(probe.Posted, (std::vector<WPARAM>{28, 57, 85}));
+    EXPECT_EQ(probe.BarPositions, (std::vector<LRESULT>{28, 57, 85}));
+}
+
+namespace {
+// A window of our own that only collects what is posted to it.
+struct CMessageWindow {
+    HWND Handle = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ~CMessageWindow() { DestroyWindow(Handle); }
+    std::vector<WPARAM> TakeProgress()
+    {
+        std::vector<WPARAM> posted;
+        MSG message;
+        while (PeekMessageW(&message, Handle, MSG_COPY_PROGRESS, MSG_COPY_PROGRESS, PM_REMOVE))
+            posted.push_back(message.wParam);
+        return posted;
+    }
+};
+}  // namespace
+
+TEST_F(CopyTests, ProgressIsPostedOnlyWhenTheWholePercentageGrows)
+{
+    int32_t cancel = 0;
+    CRITICAL_SECTION lock;
+    InitializeCriticalSection(&lock);
+    CMessageWindow window;
+    ASSERT_NE(window.Handle, nullptr);
+    CopyJob job;
+    job.CancelRequested = &cancel;
+    job.CancelLock = &lock;
+    job.ProgressWindow = window.Handle;
+    auto copy = [this, &job](size_t length, DWORD chunk) {
+        job.ChunkSize = chunk;
+        std::string bytes = PatternBytes(length, 17);
+        std::wstring sourcePath = Source(bytes, L"many-chunks.bin");
+        std::wstring targetPath = Folders.Files() / L"many-chunks.copy";
+        {
+            CFileHandle source(CreateFileW(sourcePath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+            CFileHandle target(CreateFileW(targetPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+            EXPECT_EQ(CopyChunks(source.Get(), target.Get(), job), CopyOutcome::Complete);
+        }
+        EXPECT_EQ(ReadFileBytes(targetPath), bytes);
+    };
+
+    // 300 chunks: a new whole percentage every third chunk, each posted once, never 100.
+    copy(30000, 100);
     std::vector<WPARAM> expected;
     for (WPARAM percentage = 1; percentage <= 99; ++percentage)
         expected.push_back(percentage);
-    EXPECT_EQ(probe.Posted, expected);
-    EXPECT_EQ(probe.BarPositions, std::vector<LRESULT>(expected.begin(), expected.end()));
+    EXPECT_EQ(window.TakeProgress(), expected);
+
+    // 7 chunks: every chunk moves the bar on by more than one.
+    copy(7000, 1000);
+    EXPECT_EQ(window.TakeProgress(), (std::vector<WPARAM>{14, 28, 42, 57, 71, 85}));
+    DeleteCriticalSection(&lock);
 }
 
 TEST_F(CopyTests, TemplateIsAThinBorderedPopupWithABarAndCancel)
@@ -349,7 +400,7 @@ TEST_F(CopyTests, ImportFailuresShowTheImportText)
 TEST_F(CopyTests, SourceThatShrinksDuringTheCopyFailsInsteadOfSpinning)
 {
     GiveImportedInstaller("the earlier imported copy");
-    std::wstring source = Source(PatternBytes(64 * 1024, 9));
+    std::wstring source = Source(PatternBytes(8 * CopyChunkSize, 9));
     CHoldWorker hold(Dialog, CopyStage::Chunk, 4);
     hold.AtHold = [&source](HWND) {
         // Another program cuts the file short while it is being copied.
@@ -369,10 +420,31 @@ TEST_F(CopyTests, SourceThatShrinksDuringTheCopyFailsInsteadOfSpinning)
     EXPECT_EQ(ReadFileBytes(Imported()), "the earlier imported copy");
 }
 
+TEST_F(CopyTests, SourceThatGrowsDuringTheCopyIsCopiedAsItWasMeasured)
+{
+    std::string bytes = PatternBytes(2 * CopyChunkSize + 10, 18);
+    std::wstring source = Source(bytes);
+    CHoldWorker hold(Dialog, CopyStage::Chunk, 1);
+    hold.AtHold = [&source](HWND) {
+        // Another program goes on writing the file, as the source's sharing allows.
+        CFileHandle writer(CreateFileW(source.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(writer.IsOpen());
+        DWORD written = 0;
+        ASSERT_TRUE(WriteFile(writer.Get(), "appended later", 14, &written, nullptr));
+    };
+
+    EXPECT_EQ(Dialog.RunCopy(Record, source, CopyImport, false), CopyComplete);
+
+    EXPECT_EQ(hold.Chunks(), 3u);
+    EXPECT_EQ(ReadFileBytes(Imported()), bytes);
+    EXPECT_TRUE(Boxes.Shown().empty());
+}
+
 TEST_F(CopyTests, ImportWhoseCopyCannotTakeItsPlaceKeepsTheEarlierCopy)
 {
     GiveImportedInstaller("the earlier imported copy");
-    std::wstring source = Source(PatternBytes(8 * 1024, 16));
+    std::wstring source = Source(PatternBytes(3 * CopyChunkSize + 1, 16));
     // Another program opens the temporary file while it is written, as its sharing allows, and
     // keeps it open: it cannot be renamed.
     HANDLE opened = INVALID_HANDLE_VALUE;
@@ -455,7 +527,7 @@ TEST_F(CopyTests, ChunkLoopTurnsReadAndWriteErrorsIntoFailures)
 
 TEST_F(CopyTests, EnterNeverClosesTheDialog)
 {
-    std::wstring source = Source(PatternBytes(16 * 1024, 11));
+    std::wstring source = Source(PatternBytes(2 * CopyChunkSize + 3, 11));
     CHoldWorker hold(Dialog, CopyStage::Chunk, 1);
     hold.FirstMessage = WM_COMMAND;
     hold.FirstWParam = MAKEWPARAM(IDOK, BN_CLICKED);
@@ -488,7 +560,7 @@ TEST_F(CopyTests, CancelAfterTheWorkerCommittedReportsTheCompletedCopy)
 TEST_F(CopyTests, ClosingTheWindowWaitsForItsWorker)
 {
     GiveImportedInstaller("the earlier imported copy");
-    std::wstring source = Source(PatternBytes(16 * 1024, 13));
+    std::wstring source = Source(PatternBytes(3 * CopyChunkSize + 3, 13));
     CHoldWorker hold(Dialog, CopyStage::Chunk, 2);
     hold.Message = WM_CLOSE;
     hold.WParam = 0;
@@ -530,7 +602,7 @@ HWND CreateOwnerWindow()
 TEST_F(CopyTests, DestroyingTheOwnerStopsTheWorkerBeforeTheWindowGoes)
 {
     GiveImportedInstaller("the earlier imported copy");
-    std::wstring source = Source(PatternBytes(16 * 1024, 14));
+    std::wstring source = Source(PatternBytes(3 * CopyChunkSize + 3, 14));
     HWND owner = CreateOwnerWindow();
     ASSERT_NE(owner, nullptr);
     CImportProgressDlg owned(owner);
@@ -554,7 +626,7 @@ TEST_F(CopyTests, DestroyingTheOwnerStopsTheWorkerBeforeTheWindowGoes)
 
 TEST_F(CopyTests, TheNextCopyStartsClean)
 {
-    std::string bytes = PatternBytes(8 * 1024, 15);
+    std::string bytes = PatternBytes(2 * CopyChunkSize + 15, 15);
     std::wstring source = Source(bytes);
     {
         CHoldWorker hold(Dialog, CopyStage::Chunk, 1);

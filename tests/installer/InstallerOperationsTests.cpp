@@ -79,7 +79,7 @@ TEST_F(AttachTests, ACancelledOrFailedImportLeavesTheRecordAndItsCopyAlone)
 {
     std::string firstBytes = PatternBytes(3000, 24);
     std::wstring first = Source(firstBytes, L"first.exe");
-    std::wstring second = Source(PatternBytes(20000, 25), L"second.exe");
+    std::wstring second = Source(PatternBytes(3 * CopyChunkSize + 7, 25), L"second.exe");
     ASSERT_TRUE(AttachInstaller(Record, AttachByImport, first, Progress));
     {
         CHoldWorker hold(Progress, CopyStage::Chunk, 2);

@@ -282,3 +282,40 @@ TEST(OracleTests, RemovalMatchesOneAtATimeWithAdjustedPositions)
     SoftwareList.RemoveAll();
     CurrentClassifyMode = ClassifyByCategory;
 }
+
+// Texts longer than the part of each key that comparisons read first, sharing long beginnings,
+// holding NULs, and (where wchar_t is wide enough) units beyond every real character.
+TEST(OracleTests, LongTextsWithSharedBeginningsSortAsTheLiteralPasses)
+{
+    std::mt19937 random(1208);
+    std::wstring alphabet = L"aAb\u00E9\u00C9";
+    alphabet.push_back(L'\0');
+    for (int count : {5, 40, 300}) {
+        for (int trial = 0; trial < 8; ++trial) {
+            std::vector<std::wstring> stock;
+            const std::wstring stem = RandomText(random, L"abAB", 8);
+            for (int i = 0; i < 12; ++i)
+                stock.push_back(stem.substr(0, random() % (stem.size() + 1)) + RandomText(random, alphabet, 6));
+            if (sizeof(wchar_t) > 2 && trial % 2 == 1) {
+                stock[0] += static_cast<wchar_t>(0x7FFFFFF0);
+                stock[1] = stock[0].substr(0, stock[0].size() - 1) + static_cast<wchar_t>(0x7FFFFFF1);
+                stock[2] = stem + static_cast<wchar_t>(0x200000);
+            }
+            CRecordPool pool;
+            const std::vector<CSoftware*> records = RandomRecords(random, pool, count, stock, false);
+            for (bool ascending : {true, false})
+                ExpectSameSort(records, SortByName, ascending, "long texts");
+            CStringArray list;
+            for (const CSoftware* record : records)
+                list.Add(record->BasicInfo.Name);
+            for (bool ascending : {true, false}) {
+                CStringArray fast = list, literal = list;
+                SortTextList(fast, ascending);
+                LiteralSortTextList(literal, ascending);
+                ASSERT_EQ(fast.Items(), literal.Items()) << count << (ascending ? " ascending" : " descending");
+            }
+            if (HasFatalFailure())
+                return;
+        }
+    }
+}

@@ -8,6 +8,7 @@
 #include "storage/History.h"
 #include "storage/Paths.h"
 #include "tests/storage/StorageTestSupport.h"
+#include "tests/support/MessageBoxScript.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -86,6 +87,7 @@ TEST_F(HistoryFilesTests, ReadAppendsAndKeepsDuplicatesAsStored)
 
 TEST_F(HistoryFilesTests, WriteGivesEachEntryAndOneLineFeedInTwoByteUnits)
 {
+    CMessageBoxScript boxes;
     std::wstring path = m_folder / L"list.his";
     CStringArray list;
     list.Add(L"One");
@@ -106,7 +108,12 @@ TEST_F(HistoryFilesTests, WriteGivesEachEntryAndOneLineFeedInTwoByteUnits)
         CSaveFault fault(SaveStep::Write, L"list.his");
         EXPECT_EQ(WriteHistoryFile(path, list), -1);
     }
+    DeleteFileW((path + L".tmp").c_str());
+    ASSERT_TRUE(CreateDirectoryW((path + L".tmp").c_str(), nullptr));
+    EXPECT_EQ(WriteHistoryFile(path, list), -1);
     EXPECT_EQ(ReadFileBytes(path), Utf16(L"old\n"));
+    // The lists are only autocomplete: a history save that fails says nothing.
+    EXPECT_TRUE(boxes.Shown().empty());
 }
 
 TEST_F(HistoryFilesTests, AddingARecordAppendsNewValuesOnlyAndSavesAllSix)

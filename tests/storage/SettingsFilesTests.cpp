@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "storage/Settings.h"
 #include "tests/storage/StorageTestSupport.h"
@@ -42,8 +43,9 @@ TEST(SettingsFilesTests, WritingGivesTheExactBytesAndReadsBack)
     EXPECT_FALSE(FileExistsAt(path + L".tmp"));
     EXPECT_TRUE(boxes.Shown().empty());
 
+    // A folder that cannot be made is a save that failed: said once.
     EXPECT_FALSE(WriteSettings(custom, folder / L"a\\b\\settings.xml"));
-    EXPECT_TRUE(boxes.Shown().empty());
+    EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{OpenFailedText});
 }
 
 TEST(SettingsFilesTests, ByteOrderMarkReadsAndCarriageReturnsDoNot)
@@ -99,16 +101,52 @@ TEST(SettingsFilesTests, AFileHeldByAnotherHandleIsReportedOnBothWays)
 TEST(SettingsFilesTests, AFailedWriteKeepsTheOldSettingsAndSaysSo)
 {
     CTempFolder folder;
+    CMessageBoxScript boxes;
     std::wstring path = folder / L"settings.xml";
     CConfigurations stored;
     stored.DataFolder = L"C:\\Stored\\";
     ASSERT_TRUE(WriteSettings(stored, path));
     const std::string before = ReadFileBytes(path);
+    size_t failures = 0;
     for (SaveStep step : {SaveStep::CreateTemporary, SaveStep::Write, SaveStep::Flush, SaveStep::Replace}) {
         CSaveFault fault(step, L"settings.xml");
         EXPECT_FALSE(WriteSettings(CConfigurations(), path));
+        EXPECT_EQ(fault.Hits(), 1);
+        EXPECT_EQ(boxes.Shown().size(), ++failures) << "step " << static_cast<int>(step);
         EXPECT_EQ(ReadFileBytes(path), before);
     }
+
+    // Real causes: a folder by the temporary file's name, and another program opening the file
+    // between the probe and the replace.
+    DeleteFileW((path + L".tmp").c_str());
+    ASSERT_TRUE(CreateDirectoryW((path + L".tmp").c_str(), nullptr));
+    EXPECT_FALSE(WriteSettings(CConfigurations(), path));
+    ASSERT_TRUE(RemoveDirectoryW((path + L".tmp").c_str()));
+    HANDLE holder = INVALID_HANDLE_VALUE;
+    SaveFaultHook previous = SetSaveFaultHook([&](SaveStep step, const std::wstring& target) {
+        if (step == SaveStep::Replace && target == path && holder == INVALID_HANDLE_VALUE)
+            holder = HoldFileExclusively(target);
+        return false;
+    });
+    bool saved = WriteSettings(CConfigurations(), path);
+    SetSaveFaultHook(previous);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    CloseHandle(holder);
+    EXPECT_FALSE(saved);
+    failures += 2;
+
+    EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>(failures, OpenFailedText));
+    EXPECT_EQ(ReadFileBytes(path), before);
+    CConfigurations read;
+    ASSERT_TRUE(ReadSettings(read, path));
+    EXPECT_EQ(read.DataFolder, L"C:\\Stored\\");
+
+    // Refused in place, the move still replaces the file.
+    CSaveFault refused(SaveStep::ReplaceInPlace, L"settings.xml");
+    ASSERT_TRUE(WriteSettings(CConfigurations(), path));
+    EXPECT_EQ(refused.Hits(), 1);
+    EXPECT_EQ(ReadFileBytes(path), DefaultBytes);
+    EXPECT_EQ(boxes.Shown().size(), failures);
 }
 
 TEST(SettingsFilesTests, CreateMakesOneFolderLevelAndAnEmptyNewFile)

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 #include "storage/Configurations.h"
@@ -73,4 +74,61 @@ TEST(SettingsTextTests, DamagedTextChangesNothing)
     EXPECT_FALSE(ParseSettingsText(L"", read));
     EXPECT_EQ(read.DataFolder, L"C:\\Kept\\");
     EXPECT_EQ(read.AttachMode, 0);
+}
+
+TEST(SettingsTextTests, ADataFolderGetsItsClosingBackslashAndAnEmptyOneStaysEmpty)
+{
+    auto readFolder = [](const std::wstring& stored) {
+        CConfigurations custom;
+        custom.DataFolder = stored;
+        CConfigurations read;
+        EXPECT_TRUE(ParseSettingsText(FormatSettingsText(custom), read));
+        return read.DataFolder;
+    };
+    EXPECT_EQ(readFolder(L"D:\\Cat"), L"D:\\Cat\\");
+    EXPECT_EQ(readFolder(L"D:\\Cat\\"), L"D:\\Cat\\");
+    EXPECT_EQ(readFolder(L"  D:\\Cat  "), L"D:\\Cat\\");  // trimmed first, then closed
+    EXPECT_EQ(readFolder(L"\\\\server\\share"), L"\\\\server\\share\\");
+    EXPECT_EQ(readFolder(L""), L"");
+    EXPECT_EQ(readFolder(L"   "), L"");
+}
+
+TEST(SettingsTextTests, OnlyValuesOutsideTheirTablesAreReplacedByTheDefaults)
+{
+    CConfigurations inTable;
+    inTable.AttachMode = 0;
+    inTable.DefaultClassifyMode = 2;
+    inTable.DefaultSortKey = 0;
+    CConfigurations kept = inTable;
+    EXPECT_FALSE(ReplaceOutOfTableSettings(kept));
+    EXPECT_EQ(kept.AttachMode, 0);
+    EXPECT_EQ(kept.DefaultClassifyMode, 2);
+    EXPECT_EQ(kept.DefaultSortKey, 0);
+    kept.DefaultSortKey = 4;
+    EXPECT_FALSE(ReplaceOutOfTableSettings(kept));
+    EXPECT_EQ(kept.DefaultSortKey, 4);
+
+    CConfigurations outside;
+    outside.AttachMode = 2;
+    outside.DataFolder = L"C:\\Kept\\";
+    outside.ShowAttachModeSelectDlg = 9;
+    outside.DefaultClassifyMode = 3;
+    outside.DefaultSortKey = 5;
+    EXPECT_TRUE(ReplaceOutOfTableSettings(outside));
+    EXPECT_EQ(outside.AttachMode, 1);
+    EXPECT_EQ(outside.DefaultClassifyMode, 0);
+    EXPECT_EQ(outside.DefaultSortKey, 1);
+    EXPECT_EQ(outside.DataFolder, L"C:\\Kept\\");
+    EXPECT_EQ(outside.ShowAttachModeSelectDlg, 9);
+
+    for (int32_t negative : {-1, INT32_MIN}) {
+        CConfigurations below;
+        below.AttachMode = negative;
+        below.DefaultClassifyMode = negative;
+        below.DefaultSortKey = negative;
+        EXPECT_TRUE(ReplaceOutOfTableSettings(below));
+        EXPECT_EQ(below.AttachMode, 1);
+        EXPECT_EQ(below.DefaultClassifyMode, 0);
+        EXPECT_EQ(below.DefaultSortKey, 1);
+    }
 }

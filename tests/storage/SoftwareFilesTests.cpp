@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "storage/Configurations.h"
 #include "storage/SoftwareFiles.h"
@@ -83,8 +84,10 @@ TEST_F(SoftwareFilesTests, SaveCreatesTheDataFolderOneLevelDeep)
     std::wstring folder = m_folder / L"Catalogue\\";
     ASSERT_TRUE(SaveSoftwareFile(record, folder));
     EXPECT_TRUE(FileExistsAt(folder + IdText));
-    EXPECT_FALSE(SaveSoftwareFile(record, m_folder / L"Missing\\Catalogue\\"));
     EXPECT_TRUE(m_boxes.Shown().empty());
+    // A folder that cannot be made is a save that failed: said once.
+    EXPECT_FALSE(SaveSoftwareFile(record, m_folder / L"Missing\\Catalogue\\"));
+    EXPECT_EQ(m_boxes.Texts(), std::vector<std::wstring>{OpenFailedText});
 }
 
 TEST_F(SoftwareFilesTests, AFileHeldByAnotherHandleIsReportedAndChangesNothing)
@@ -121,11 +124,13 @@ TEST_F(SoftwareFilesTests, AFailedSaveAtAnyStepKeepsTheOldFileWhole)
     ASSERT_TRUE(SaveSoftwareFile(record));
     const std::string original = ReadFileBytes(PathOf(IdText));
 
+    size_t failures = 0;
     for (SaveStep step : {SaveStep::CreateTemporary, SaveStep::Write, SaveStep::Flush, SaveStep::Replace}) {
         CSaveFault fault(step, IdText);
         record.BasicInfo.Name = L"Changed at step " + std::to_wstring(static_cast<int>(step));
         EXPECT_FALSE(SaveSoftwareFile(record));
         EXPECT_EQ(fault.Hits(), 1);
+        EXPECT_EQ(m_boxes.Shown().size(), ++failures) << "step " << static_cast<int>(step);
         EXPECT_EQ(ReadFileBytes(PathOf(IdText)), original);
         CSoftware loaded;
         ASSERT_TRUE(LoadSoftwareFile(loaded, PathOf(IdText)));
@@ -138,16 +143,142 @@ TEST_F(SoftwareFilesTests, AFailedSaveAtAnyStepKeepsTheOldFileWhole)
     ASSERT_TRUE(LoadSoftwareFile(loaded, PathOf(IdText)));
     EXPECT_EQ(loaded.BasicInfo.Name, L"Finally");
     EXPECT_FALSE(FileExistsAt(PathOf(std::wstring(IdText) + L".tmp")));
-    EXPECT_TRUE(m_boxes.Shown().empty());
+    ASSERT_EQ(m_boxes.Shown().size(), failures);
+    for (const ShownMessageBox& box : m_boxes.Shown()) {
+        EXPECT_EQ(box.Text, OpenFailedText);
+        EXPECT_EQ(box.Type, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    }
 }
 
-TEST_F(SoftwareFilesTests, ANewRecordKilledMidSaveLeavesNoFileUnderItsName)
+TEST_F(SoftwareFilesTests, ANewRecordThatFailsAtAnyStepLeavesNoFileUnderItsNameAndSaysSo)
 {
     CSoftware record;
     Fill(record, L"New");
-    CSaveFault fault(SaveStep::Write, IdText);
+    // CreateTemporary stands for a folder where files may be changed but not created.
+    size_t failures = 0;
+    for (SaveStep step : {SaveStep::CreateTemporary, SaveStep::Write, SaveStep::Flush, SaveStep::Replace}) {
+        CSaveFault fault(step, IdText);
+        EXPECT_FALSE(SaveSoftwareFile(record));
+        EXPECT_EQ(fault.Hits(), 1);
+        EXPECT_EQ(m_boxes.Shown().size(), ++failures) << "step " << static_cast<int>(step);
+        EXPECT_FALSE(FileExistsAt(PathOf(IdText)));
+    }
+    EXPECT_EQ(m_boxes.Texts(), std::vector<std::wstring>(failures, OpenFailedText));
+}
+
+TEST_F(SoftwareFilesTests, AStaleTemporaryThatCannotBeRewrittenFailsTheSaveOnce)
+{
+    CSoftware record;
+    Fill(record, L"Original");
+    ASSERT_TRUE(SaveSoftwareFile(record));
+    const std::wstring temporary = PathOf(std::wstring(IdText) + L".tmp");
+
+    // A folder by the temporary file's name, then a temporary file another program holds open.
+    ASSERT_TRUE(CreateDirectoryW(temporary.c_str(), nullptr));
+    record.BasicInfo.Name = L"Blocked by a folder";
     EXPECT_FALSE(SaveSoftwareFile(record));
-    EXPECT_FALSE(FileExistsAt(PathOf(IdText)));
+    ASSERT_TRUE(RemoveDirectoryW(temporary.c_str()));
+    ASSERT_TRUE(WriteFileBytes(temporary, "stale"));
+    HANDLE holder = HoldFileExclusively(temporary);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    record.BasicInfo.Name = L"Blocked by a handle";
+    EXPECT_FALSE(SaveSoftwareFile(record));
+    CloseHandle(holder);
+
+    EXPECT_EQ(m_boxes.Texts(), (std::vector<std::wstring>{OpenFailedText, OpenFailedText}));
+    CSoftware loaded;
+    ASSERT_TRUE(LoadSoftwareFile(loaded, PathOf(IdText)));
+    EXPECT_EQ(loaded.BasicInfo.Name, L"Original");
+
+    // Once the cause is gone, the stale file is simply overwritten.
+    record.BasicInfo.Name = L"Through";
+    ASSERT_TRUE(SaveSoftwareFile(record));
+    ASSERT_TRUE(LoadSoftwareFile(loaded, PathOf(IdText)));
+    EXPECT_EQ(loaded.BasicInfo.Name, L"Through");
+    EXPECT_FALSE(FileExistsAt(temporary));
+
+    // A new record whose temporary name is taken by a folder is not created at all.
+    CSoftware fresh;
+    Fill(fresh, L"Fresh");
+    ParseSoftwareId(L"00000000-0000-0000-0000-0000000000F0", fresh);
+    ASSERT_TRUE(CreateDirectoryW(PathOf(L"00000000-0000-0000-0000-0000000000F0.tmp").c_str(), nullptr));
+    EXPECT_FALSE(SaveSoftwareFile(fresh));
+    EXPECT_FALSE(FileExistsAt(PathOf(L"00000000-0000-0000-0000-0000000000F0")));
+    EXPECT_EQ(m_boxes.Shown().size(), 3u);
+}
+
+TEST_F(SoftwareFilesTests, AReadOnlyStaleTemporaryFailsTheSaveOnce)
+{
+    CSoftware record;
+    Fill(record, L"Original");
+    ASSERT_TRUE(SaveSoftwareFile(record));
+    const std::wstring temporary = PathOf(std::wstring(IdText) + L".tmp");
+    ASSERT_TRUE(WriteFileBytes(temporary, "stale"));
+    ASSERT_TRUE(SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_READONLY));
+    struct CWritableAgain {
+        std::wstring Path;
+        ~CWritableAgain() { SetFileAttributesW(Path.c_str(), FILE_ATTRIBUTE_NORMAL); }
+    } writableAgain{temporary};
+    if (CanOpenForWriting(temporary, 0))
+        GTEST_SKIP() << "this file system lets the user write to read-only files (Wine run as root does)";
+
+    record.BasicInfo.Name = L"Changed";
+    EXPECT_FALSE(SaveSoftwareFile(record));
+    EXPECT_EQ(m_boxes.Texts(), std::vector<std::wstring>{OpenFailedText});
+    CSoftware loaded;
+    ASSERT_TRUE(LoadSoftwareFile(loaded, PathOf(IdText)));
+    EXPECT_EQ(loaded.BasicInfo.Name, L"Original");
+}
+
+TEST_F(SoftwareFilesTests, AFileOpenedByAnotherProgramAfterTheProbeFailsTheReplaceOnce)
+{
+    CSoftware record;
+    Fill(record, L"Original");
+    ASSERT_TRUE(SaveSoftwareFile(record));
+    const std::string original = ReadFileBytes(PathOf(IdText));
+
+    // The other program opens the file between the probe and the replace.
+    HANDLE holder = INVALID_HANDLE_VALUE;
+    const std::wstring target = PathOf(IdText);
+    SaveFaultHook previous = SetSaveFaultHook([&](SaveStep step, const std::wstring& path) {
+        if ((step == SaveStep::Replace) && path == target && holder == INVALID_HANDLE_VALUE)
+            holder = HoldFileExclusively(path);
+        return false;
+    });
+    record.BasicInfo.Name = L"Changed";
+    bool saved = SaveSoftwareFile(record);
+    SetSaveFaultHook(previous);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    CloseHandle(holder);
+
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(m_boxes.Texts(), std::vector<std::wstring>{OpenFailedText});
+    EXPECT_EQ(ReadFileBytes(target), original);
+    EXPECT_FALSE(FileExistsAt(target + L".tmp"));
+    CSoftware loaded;
+    ASSERT_TRUE(LoadSoftwareFile(loaded, target));
+    EXPECT_EQ(loaded.BasicInfo.Name, L"Original");
+}
+
+TEST_F(SoftwareFilesTests, WhereReplacingInPlaceIsRefusedTheMoveTakesOver)
+{
+    CSoftware record;
+    Fill(record, L"Original");
+    {
+        // A new file never tries to replace in place.
+        CSaveFault refused(SaveStep::ReplaceInPlace, IdText);
+        ASSERT_TRUE(SaveSoftwareFile(record));
+        EXPECT_EQ(refused.Hits(), 0);
+    }
+    CSaveFault refused(SaveStep::ReplaceInPlace, IdText);
+    record.BasicInfo.Name = L"Moved";
+    ASSERT_TRUE(SaveSoftwareFile(record));
+    EXPECT_EQ(refused.Hits(), 1);
+    EXPECT_TRUE(m_boxes.Shown().empty());
+    EXPECT_FALSE(FileExistsAt(PathOf(std::wstring(IdText) + L".tmp")));
+    CSoftware loaded;
+    ASSERT_TRUE(LoadSoftwareFile(loaded, PathOf(IdText)));
+    EXPECT_EQ(FormatSoftwareText(loaded), FormatSoftwareText(record));
 }
 
 TEST_F(SoftwareFilesTests, RecordsThatWouldNotReadBackAreNotWritten)
@@ -160,6 +291,7 @@ TEST_F(SoftwareFilesTests, RecordsThatWouldNotReadBackAreNotWritten)
     record.BasicInfo.Price.Currency = 19;
     EXPECT_FALSE(SaveSoftwareFile(record));
     EXPECT_FALSE(FileExistsAt(PathOf(IdText)));
+    EXPECT_EQ(m_boxes.Texts(), (std::vector<std::wstring>{OpenFailedText, OpenFailedText}));
 }
 
 TEST_F(SoftwareFilesTests, LoadingChecksTheNameBeforeTheFile)

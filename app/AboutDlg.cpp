@@ -1,0 +1,148 @@
+#include "app/AboutDlg.h"
+
+#include "app/Links.h"
+#include "framework/App.h"
+#include "res/resource.h"
+
+const wchar_t* const ProgramVersion = L"1.2.0.0";
+
+namespace {
+const int LinkIds[CAboutDlg::LinkCount] = {IDC_ABOUT_WEBSITE, IDC_ABOUT_SUPPORT, IDC_ABOUT_BUGS, IDC_ABOUT_SALES};
+const wchar_t* const LinkTargets[CAboutDlg::LinkCount] = {
+    L"https://www.orrinwell.example/quorvane/",
+    L"mailto:support@orrinwell.example",
+    L"mailto:feedback@orrinwell.example",
+    L"mailto:sales@orrinwell.example",
+};
+
+int LinkIndex(int id)
+{
+    for (int link = 0; link < CAboutDlg::LinkCount; ++link) {
+        if (LinkIds[link] == id)
+            return link;
+    }
+    return -1;
+}
+
+RECT Place(HWND dialog, int id, int left, int top, int right, int bottom)
+{
+    SetWindowPos(GetDlgItem(dialog, id), nullptr, left, top, right - left, bottom - top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    return RECT{left, top, right, bottom};
+}
+}  // namespace
+
+CAboutDlg::CAboutDlg(HWND parent)
+    : CBitmapDialog(IDD_ABOUTBOX, parent),
+      m_brush(CreateSolidBrush(BackgroundColour)),
+      m_whiteBrush(CreateSolidBrush(RGB(255, 255, 255))),
+      m_handCursor(LoadCursorW(nullptr, IDC_HAND))
+{
+}
+
+const wchar_t* CAboutDlg::LinkTarget(int link)
+{
+    return link >= 0 && link < LinkCount ? LinkTargets[link] : L"";
+}
+
+BOOL CAboutDlg::OnInitDialog()
+{
+    SetShortTitle(true);
+    CBitmapDialog::OnInitDialog();
+    SetWindowTextW(m_hWnd, L"About Quorvane");
+
+    HWND version = GetDlgItem(IDC_ABOUT_VERSION);
+    wchar_t label[128] = {};
+    GetWindowTextW(version, label, 128);
+    SetWindowTextW(version, (std::wstring(label) + ProgramVersion).c_str());
+
+    m_icon.Reset(static_cast<HICON>(
+        LoadImageW(ResourceInstance(), MAKEINTRESOURCEW(IDI_QUORVANE), IMAGE_ICON, 48, 48, LR_DEFAULTCOLOR)));
+    m_ok.SubclassDlgItem(IDCANCEL, m_hWnd);
+    m_ok.LoadStateBitmaps(IDB_BUTTON_NORMAL, IDB_BUTTON_PRESSED, IDB_BUTTON_FOCUSED, IDB_BUTTON_DISABLED);
+    m_ok.SetHoverBitmap(IDB_BUTTON_HOVER);
+    m_ok.SetLayout(RECT{2, 2, 18, 18}, RECT{20, 3, 70, 17}, 6, L"Arial");
+    m_ok.SetTextColor(RGB(0, 0, 0));
+    m_ok.SetIcon(IDI_OK);
+    SetWindowPos(m_hWnd, nullptr, 0, 0, Width, Height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceControls();
+    SetFocus(m_ok.GetSafeHwnd());
+    return FALSE;
+}
+
+void CAboutDlg::PlaceControls()
+{
+    const RECT content = GetContentRect();
+    const int l = content.left, t = content.top;
+    m_iconRect = RECT{l + 10, t + 10, l + 58, t + 58};
+    Place(m_hWnd, IDC_ABOUT_VERSION, l + 70, t + 10, l + 370, t + 30);
+    Place(m_hWnd, IDC_ABOUT_CONTACT, l + 10, t + 68, l + 220, t + 168);
+    for (int link = 0; link < LinkCount; ++link)
+        m_linkRects[link] = Place(m_hWnd, LinkIds[link], l + 20, t + 83 + 20 * link, l + 210, t + 98 + 20 * link);
+    Place(m_hWnd, IDC_ABOUT_NOTICE, l + 10, t + 173, l + 290, t + 193);
+    Place(m_hWnd, IDCANCEL, l + 300, t + 173, l + 380, t + 193);
+}
+
+void CAboutDlg::PaintSkin(HDC dc)
+{
+    CBitmapDialog::PaintSkin(dc);
+    const RECT content = GetContentRect();
+    FillRect(dc, &content, m_brush.Get());
+    if (m_icon)
+        DrawIconEx(dc, m_iconRect.left, m_iconRect.top, m_icon.Get(), 48, 48, 0, nullptr, DI_NORMAL);
+}
+
+int CAboutDlg::LinkAtCursor() const
+{
+    POINT pointer{};
+    if (!GetCursorPos(&pointer) || !ScreenToClient(m_hWnd, &pointer))
+        return -1;
+    for (int link = 0; link < LinkCount; ++link) {
+        if (PtInRect(&m_linkRects[link], pointer))
+            return link;
+    }
+    return -1;
+}
+
+INT_PTR CAboutDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
+{
+    switch (message) {
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT && LinkAtCursor() >= 0) {
+            SetCursor(m_handCursor);
+            handled = true;
+            return TRUE;
+        }
+        return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG: {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        const bool isLink = LinkIndex(GetDlgCtrlID(reinterpret_cast<HWND>(lParam))) >= 0;
+        SetBkMode(dc, TRANSPARENT);
+        SetBkColor(dc, BackgroundColour);
+        SetTextColor(dc, isLink ? LinkColour : RGB(0, 0, 0));
+        handled = true;
+        return reinterpret_cast<INT_PTR>(m_brush.Get());
+    }
+    case WM_CTLCOLOREDIT: {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetBkColor(dc, RGB(255, 255, 255));
+        SetTextColor(dc, RGB(0, 0, 0));
+        handled = true;
+        return reinterpret_cast<INT_PTR>(m_whiteBrush.Get());
+    }
+    default:
+        return CBitmapDialog::OnMessage(message, wParam, lParam, handled);
+    }
+}
+
+bool CAboutDlg::OnCommand(WORD id, WORD notifyCode, HWND)
+{
+    const int link = LinkIndex(id);
+    if (link < 0 || notifyCode != STN_CLICKED)
+        return false;
+    // The dialog stays open whatever the shell answers; OpenLink reports a failure itself.
+    OpenLink(m_hWnd, LinkTargets[link]);
+    return true;
+}

@@ -1,0 +1,83 @@
+#pragma once
+// The options dialog: default attach mode, data folder, default grouping and sorting, and the
+// clearing of the autocomplete histories. OK stores the settings file at once.
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/InfoTipDlg.h"
+#include "framework/Gdi.h"
+#include "skin/BitmapButton5S.h"
+#include "skin/BitmapDialog.h"
+
+class COptionsDlg : public CommCtrl::CBitmapDialog {
+public:
+    explicit COptionsDlg(HWND parent = nullptr);
+
+    // IDOK only after the settings were stored. Then, when DataFolderChanged() is true, the
+    // catalogue on screen is the old folder's: the caller shows the new one (ReloadCatalogue)
+    // before anything else is saved.
+    bool DataFolderChanged() const { return m_dataFolderChanged; }
+
+    static constexpr int Width = 306;
+    static constexpr int Height = 280;
+    static constexpr COLORREF BackgroundColour = RGB(228, 236, 247);
+
+protected:
+    BOOL OnInitDialog() override;
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+    bool OnCommand(WORD id, WORD notifyCode, HWND control) override;
+    void OnOK() override;
+    void PaintSkin(HDC dc) override;
+
+    // The tip is a member so that tests can see what it was given.
+    CInfoTipDlg m_infoTip;
+
+private:
+    void SkinButtons();
+    void PlaceControls();
+    void FillLists();
+    void ShowSettings();
+    void OnBrowse();
+    void OnInformation();
+    void OnClearHistory();
+    // The data folder as it would be stored, or empty with the refusal shown.
+    std::wstring TakeDataFolder();
+    void FocusDataFolder();
+
+    CommCtrl::CBitmapButton5S m_ok;
+    CommCtrl::CBitmapButton5S m_cancel;
+    CommCtrl::CBitmapButton5S m_browse;
+    CommCtrl::CBitmapButton5S m_information;
+    CommCtrl::CBitmapButton5S m_clearHistory;
+    CScopedBrush m_brush;
+    bool m_dataFolderChanged = false;
+};
+
+// The Options command of the main window: runs the dialog over the owner and, when OK changed the
+// data folder, shows that folder's catalogue (ReloadCatalogue), so that nothing is saved where the
+// next start would not look. True when the catalogue was replaced: every pointer into the old one
+// is gone, and the caller rebuilds its tabs, lists and details pane at once.
+bool RunOptionsCommand(HWND owner);
+
+// Texts of the dialog, for its callers and tests.
+extern const wchar_t* const DataFolderTipTitle;
+extern const wchar_t* const DataFolderTipText;
+extern const wchar_t* const DataFolderPickerTitle;
+extern const wchar_t* const DataFolderNotAccessibleText;
+extern const wchar_t* const DataFolderTooLongText;
+extern const wchar_t* const SystemPartitionQuestion;
+extern const wchar_t* const SettingsNotSavedText;
+extern const wchar_t* const DataFolderSwitchedText;
+extern const wchar_t* const ClearHistoryQuestion;
+
+// The longest data folder whose files ("<36-character id>_INSTALL.tmp") stay within MAX_PATH.
+constexpr size_t MaxDataFolderLength = MAX_PATH - 1 - 36 - 8 - 4;
+
+// True for "X:\..." and "\\server\share\..." paths: a relative folder would move with the
+// current folder.
+bool IsAbsoluteFolder(const std::wstring& folder);
+// True when the folder is on the drive of the Windows directory (a-z case ignored). A network
+// path never is.
+bool IsOnSystemPartition(const std::wstring& folder);

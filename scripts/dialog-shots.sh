@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Takes the pictures of the Options dialog, its info tip and the About box from the real windows,
+# drawn in-process under Wine, and saves them as docs/options.png, docs/infotip.png and
+# docs/about.png (or into the folder given).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+out=${1:-docs}
+case "$out" in /*) ;; *) out="$root/$out" ;; esac
+build=${QV_BUILD_DIR:-build}
+case "$build" in /*) ;; *) build="$root/$build" ;; esac
+
+scripts/install-deps.sh build display
+cmake -S . -B "$build/win" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
+cmake --build "$build/win" -j"$(nproc 2>/dev/null || echo 2)" --target dialogs_tests
+
+source scripts/wine-env.sh
+# A server left running in the prefix (a test run's pre-start) would keep the set-up waiting.
+WINEPREFIX="$build/wineprefix" wineserver -k 2>/dev/null || true
+wine_prepare_prefix "$build/wineprefix" null
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+QV_SHOT_DIR="Z:${work//\//\\}" wine "$build/win/tests/app/dialogs_tests.exe" --gtest_brief=1 \
+  --gtest_filter='DialogShots.*' </dev/null
+mkdir -p "$out"
+for name in options infotip about; do
+  /usr/bin/convert "$work/$name.bmp" -strip "$out/$name.png"
+  echo "screenshot: $out/$name.png"
+done

@@ -6,6 +6,9 @@
 #include <cwchar>
 #include <unordered_map>
 
+#include "app/AboutDlg.h"
+#include "app/AddProductDlg.h"
+#include "app/OptionsDlg.h"
 #include "framework/App.h"
 #include "framework/MessageBox.h"
 #include "framework/Shell.h"
@@ -84,6 +87,9 @@ CQVNDlg::CQVNDlg(HWND parent) : CBitmapDialog(IDD_QUORVANE_DIALOG, parent)
     m_appIcon.Reset(static_cast<HICON>(
         LoadImageW(ResourceInstance(), MAKEINTRESOURCEW(IDI_QUORVANE), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
     SetTitleButtons(true, false, true);
+    m_addDialog = [](CSoftware& record, HWND owner) { return CAddProductDlg(&record, owner).DoModal(); };
+    m_optionsDialog = [](HWND owner) { return RunOptionsCommand(owner); };
+    m_aboutDialog = [](HWND owner) { return CAboutDlg(owner).DoModal(); };
 }
 
 CQVNDlg::~CQVNDlg()
@@ -117,6 +123,8 @@ BOOL CQVNDlg::OnInitDialog()
 
     const RECT content = GetContentRect();
     m_itemInfo.SetPaneHeight(PaneHeight);
+    m_itemInfo.SetCommandTarget(m_hWnd, m_toolbar.GetSafeHwnd());
+    m_itemInfo.SetListRepaint([this] { m_listPane.RefreshCurrentList(); });
     m_itemInfo.Create(m_hWnd);
     SetWindowPos(m_itemInfo.GetSafeHwnd(), nullptr, content.left + ListPaneWidth, content.top + ToolbarHeight, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -169,8 +177,8 @@ void CQVNDlg::OnCommandMessage(WPARAM code, HWND sender)
     case CMD_EXPORT: OnExport(); break;
     case CMD_LAUNCH: OnLaunch(); break;
     case CMD_OPTIONS:
-        if (m_optionsDialog)
-            m_optionsDialog(m_hWnd);
+        if (m_optionsDialog && m_optionsDialog(m_hWnd))
+            ShowReloadedCatalogue();
         break;
     case CMD_ABOUT:
         if (m_aboutDialog)
@@ -183,6 +191,19 @@ void CQVNDlg::OnCommandMessage(WPARAM code, HWND sender)
     // A toolbar command hands the keyboard back to the list; a menu command leaves it alone.
     if (sender && sender == m_toolbar.GetSafeHwnd() && IsWindow(m_hWnd))
         m_listPane.FocusCurrentList();
+}
+
+void CQVNDlg::ShowReloadedCatalogue()
+{
+    // The shown record belonged to the old folder: drop it before anything can draw it. Edits in
+    // progress went with it.
+    m_itemInfo.SetRecord(nullptr);
+    m_itemInfo.SetMode(ItemInfoView);
+    m_listPane.RebuildTabs();
+    TabCtrl_SetCurSel(TabWindow(), 0);
+    m_listPane.ActivateTab(false);
+    m_listPane.HandleSelectionChange(CSWListDlg::AllListId);
+    RepaintListPane();
 }
 
 void CQVNDlg::OnSysCommand(WPARAM command, LPARAM, bool& handled)

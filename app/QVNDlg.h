@@ -12,7 +12,7 @@
 #include "app/Commands.h"
 #include "app/QVNToolbar.h"
 #include "app/SWListDlg.h"
-#include "app/StandInItemInfoPane.h"
+#include "app/ItemInfoDlg.h"
 #include "framework/Gdi.h"
 #include "installer/ImportProgressDlg.h"
 #include "skin/BitmapDialog.h"
@@ -24,12 +24,14 @@ public:
     explicit CQVNDlg(HWND parent = nullptr);
     ~CQVNDlg() override;
 
-    // The dialogs that commands open. Each returns the dialog's result; until one is set, the
-    // command sees IDCANCEL.
+    // The dialogs that commands open, replaceable so that tests can answer them. The add dialog
+    // returns its result; the options dialog returns true when it replaced the catalogue (a new
+    // data folder), after which every pointer into the old one is gone.
     using RecordDialogRunner = std::function<INT_PTR(CSoftware& record, HWND owner)>;
+    using OptionsRunner = std::function<bool(HWND owner)>;
     using DialogRunner = std::function<INT_PTR(HWND owner)>;
     void SetAddDialog(RecordDialogRunner runner) { m_addDialog = std::move(runner); }
-    void SetOptionsDialog(DialogRunner runner) { m_optionsDialog = std::move(runner); }
+    void SetOptionsDialog(OptionsRunner runner) { m_optionsDialog = std::move(runner); }
     void SetAboutDialog(DialogRunner runner) { m_aboutDialog = std::move(runner); }
 
     // The commands, as the command message runs them.
@@ -45,7 +47,7 @@ public:
 
     CQVNToolbar& Toolbar() { return m_toolbar; }
     CSWListDlg& ListPane() { return m_listPane; }
-    CItemInfoPane& ItemInfo() { return m_itemInfo; }
+    CItemInfoDlg& ItemInfo() { return m_itemInfo; }
     HWND ItemInfoWindow() const { return m_itemInfo.GetSafeHwnd(); }
     CImportProgressDlg& Progress() { return m_progress; }
     HICON AppIcon() const { return m_appIcon.Get(); }
@@ -81,6 +83,8 @@ private:
     CSoftwareArray* CurrentSource() const;
     HWND TabWindow() const;
     void RepaintListPane() const;
+    // After the catalogue was replaced: the panes show the new one from its first record.
+    void ShowReloadedCatalogue();
     // After an attach or a drop changed the record.
     void AfterInstallerChange(CSoftware& record);
 
@@ -88,11 +92,11 @@ private:
     int32_t m_closingFromSystemMenu = 0;
     CQVNToolbar m_toolbar;
     CSWListDlg m_listPane;
-    CStandInItemInfoPane m_itemInfo;
+    CItemInfoDlg m_itemInfo;
     CImportProgressDlg m_progress;
 
     RecordDialogRunner m_addDialog;
-    DialogRunner m_optionsDialog;
+    OptionsRunner m_optionsDialog;
     DialogRunner m_aboutDialog;
 };
 

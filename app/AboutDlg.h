@@ -6,6 +6,7 @@
 #include "framework/Gdi.h"
 #include "skin/BitmapButton5S.h"
 #include "skin/BitmapDialog.h"
+#include "app/PaneColour.h"
 
 class CAboutDlg : public CommCtrl::CBitmapDialog {
 public:
@@ -14,7 +15,7 @@ public:
     static constexpr int Width = 386;
     static constexpr int Height = 225;
     static constexpr int LinkCount = 4;
-    static constexpr COLORREF BackgroundColour = RGB(228, 236, 247);
+    static constexpr COLORREF BackgroundColour = ::PaneColour;
     static constexpr COLORREF LinkColour = RGB(0, 0, 255);
 
     // The address each link opens, in the order of the links.

@@ -1,9 +1,10 @@
 #include "app/AddProductDlg.h"
 
 #include "res/resource.h"
+#include "app/PaneColour.h"
 
 namespace {
-constexpr COLORREF BackgroundColour = RGB(228, 236, 247);
+constexpr COLORREF BackgroundColour = PaneColour;
 
 void SkinCommandButton(CommCtrl::CBitmapButton5S& button, HWND dialog, int id, UINT icon)
 {

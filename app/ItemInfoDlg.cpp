@@ -17,6 +17,7 @@
 #include "storage/RecordReadBack.h"
 #include "storage/SoftwareFiles.h"
 #include "storage/SoftwareText.h"
+#include "app/PaneColour.h"
 
 using CommCtrl::CBitmapButton5S;
 using CommCtrl::CEnTabCtrl;
@@ -35,7 +36,6 @@ std::wstring NotStorableText(const wchar_t* fieldName)
 }
 
 namespace {
-constexpr COLORREF PaneColour = RGB(228, 236, 247);
 constexpr COLORREF White = RGB(255, 255, 255);
 constexpr COLORREF Black = RGB(0, 0, 0);
 constexpr COLORREF PureRed = RGB(255, 0, 0);

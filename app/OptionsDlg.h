@@ -10,6 +10,7 @@
 #include "framework/Gdi.h"
 #include "skin/BitmapButton5S.h"
 #include "skin/BitmapDialog.h"
+#include "app/PaneColour.h"
 
 class COptionsDlg : public CommCtrl::CBitmapDialog {
 public:
@@ -22,7 +23,7 @@ public:
 
     static constexpr int Width = 306;
     static constexpr int Height = 280;
-    static constexpr COLORREF BackgroundColour = RGB(228, 236, 247);
+    static constexpr COLORREF BackgroundColour = ::PaneColour;
 
 protected:
     BOOL OnInitDialog() override;

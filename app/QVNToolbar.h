@@ -9,6 +9,7 @@
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
 #include "skin/BitmapButton5S.h"
+#include "app/PaneColour.h"
 
 class CQVNToolbar : public CDialog {
 public:
@@ -34,7 +35,7 @@ public:
     int LabelLeft() const { return m_labelLeft; }
 
     static constexpr int Height = 74;
-    static constexpr COLORREF PaneColour = RGB(228, 236, 247);
+    static constexpr COLORREF PaneColour = ::PaneColour;
 
 protected:
     BOOL OnInitDialog() override;

@@ -13,6 +13,7 @@
 #include "app/SWListBox.h"
 #include "framework/Dialog.h"
 #include "skin/EnTabCtrl.h"
+#include "app/PaneColour.h"
 
 class CSWListDlg : public CDialog {
 public:
@@ -22,7 +23,7 @@ public:
     static constexpr int PaneWidth = 515;
     static constexpr int PaneHeight = 600;
     static constexpr RECT TabRect{2, 2, 513, 598};
-    static constexpr COLORREF PaneColour = RGB(228, 236, 247);
+    static constexpr COLORREF PaneColour = ::PaneColour;
 
     // Context-menu commands.
     enum : UINT {

@@ -2,12 +2,12 @@
 
 #include "GalleryIds.h"
 #include "res/resource.h"
+#include "app/PaneColour.h"
 
 using CommCtrl::CBitmapButton5S;
 using CommCtrl::CEnTabCtrl;
 
 namespace {
-constexpr COLORREF PaneColour = RGB(228, 236, 247);
 constexpr COLORREF ToolCaptionColour = RGB(62, 129, 211);
 constexpr COLORREF LabelColour = RGB(70, 80, 95);
 constexpr int ToolbarHeight = 74;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <deque>
 #include <numeric>
 #include <unordered_map>
 #include <unordered_set>
@@ -79,25 +78,6 @@ private:
     std::vector<int> m_tree;
 };
 
-void RotateLeft(std::deque<int>& queue, long long steps)
-{
-    const long long size = static_cast<long long>(queue.size());
-    if (size < 2)
-        return;
-    steps %= size;
-    if (steps <= size / 2) {
-        for (long long i = 0; i < steps; ++i) {
-            queue.push_back(queue.front());
-            queue.pop_front();
-        }
-    } else {
-        for (long long i = steps; i < size; ++i) {
-            queue.push_front(queue.back());
-            queue.pop_back();
-        }
-    }
-}
-
 // Case classes and exact spellings of a list of texts, as ranks.
 struct CTextRanks {
     std::vector<int> ClassOf;  // ascending by TextGreater
@@ -118,10 +98,18 @@ CTextRanks RankTexts(const std::vector<const std::wstring*>& texts, std::vector<
         int runEnd = runStart + 1;
         while (runEnd < count && ranks.ClassOf[At(byText[At(runEnd)])] == caseClass)
             ++runEnd;
-        std::sort(byText.begin() + runStart, byText.begin() + runEnd, [&texts](int a, int b) {
-            const int exact = CompareCodeUnits(*texts[At(a)], *texts[At(b)]);
-            return exact != 0 ? exact < 0 : a < b;
-        });
+        // A class of one record has one spelling, and the order of a pair is one comparison.
+        if (runEnd - runStart == 2) {
+            const int a = byText[At(runStart)];
+            const int b = byText[At(runStart + 1)];
+            if (CompareCodeUnits(*texts[At(b)], *texts[At(a)]) < 0)
+                std::swap(byText[At(runStart)], byText[At(runStart + 1)]);
+        } else if (runEnd - runStart > 2) {
+            std::sort(byText.begin() + runStart, byText.begin() + runEnd, [&texts](int a, int b) {
+                const int exact = CompareCodeUnits(*texts[At(a)], *texts[At(b)]);
+                return exact != 0 ? exact < 0 : a < b;
+            });
+        }
         for (int k = runStart; k < runEnd; ++k) {
             if (k == runStart || *texts[At(byText[At(k)])] != *texts[At(byText[At(k - 1)])])
                 ++ranks.Texts;
@@ -154,23 +142,24 @@ CBuckets Bucket(const std::vector<int>& rankOf, int ranks)
 }
 
 // The spellings of one class after the passes, given for each of its records in list order the
-// spelling and the pass from which it takes part in the class's rotating stretch.
-std::vector<int> RotatedSpellings(const std::vector<int>& spelling, const std::vector<long long>& joins,
-                                  long long passes)
+// spelling and the pass from which it takes part in the class's rotating stretch. The result goes
+// to the end of spellings' own buffer, which the caller reuses from class to class.
+void RotateSpellings(std::vector<int>& spelling, const std::vector<long long>& joins, long long passes)
 {
-    std::deque<int> stretch;
-    size_t next = 0;
+    // The stretch is always a prefix of the class: it grows by the next member and rotates in place.
+    size_t stretch = 0;
     long long pass = 1;
     while (pass <= passes) {
-        while (next < spelling.size() && joins[next] <= pass)
-            stretch.push_back(spelling[next++]);
-        const long long grows = next < spelling.size() ? std::min(joins[next], passes + 1) : passes + 1;
-        RotateLeft(stretch, grows - pass);
+        while (stretch < spelling.size() && joins[stretch] <= pass)
+            ++stretch;
+        const long long grows = stretch < spelling.size() ? std::min(joins[stretch], passes + 1) : passes + 1;
+        if (stretch > 1) {
+            const long long steps = (grows - pass) % static_cast<long long>(stretch);
+            std::rotate(spelling.begin(), spelling.begin() + static_cast<std::ptrdiff_t>(steps),
+                        spelling.begin() + static_cast<std::ptrdiff_t>(stretch));
+        }
         pass = grows;
     }
-    std::vector<int> result(stretch.begin(), stretch.end());
-    result.insert(result.end(), spelling.begin() + static_cast<std::ptrdiff_t>(next), spelling.end());
-    return result;
 }
 
 // The descending rule swaps a pair when its left key is not greater and the keys are not
@@ -227,6 +216,8 @@ std::vector<int> DescendingTextOrder(const std::vector<const std::wstring*>& tex
     std::vector<int> order;
     order.reserve(texts.size());
     std::vector<int> nextOfSpelling(bySpelling.Start.begin(), bySpelling.Start.end() - 1);
+    std::vector<int> spelling;
+    std::vector<long long> classJoins;
     for (int c = ranks.Classes - 1; c >= 0; --c) {
         const auto first = byClass.Members.begin() + byClass.Start[At(c)];
         const auto end = byClass.Members.begin() + byClass.Start[At(c) + 1];
@@ -235,13 +226,14 @@ std::vector<int> DescendingTextOrder(const std::vector<const std::wstring*>& tex
             order.insert(order.end(), first, end);  // one spelling: nothing moves within the class
             continue;
         }
-        std::vector<int> spelling;
-        std::vector<long long> classJoins;
+        spelling.clear();
+        classJoins.clear();
         for (auto member = first; member != end; ++member) {
             spelling.push_back(ranks.TextOf[At(*member)]);
             classJoins.push_back(joins[At(*member)]);
         }
-        for (int text : RotatedSpellings(spelling, classJoins, passes))
+        RotateSpellings(spelling, classJoins, passes);
+        for (int text : spelling)
             order.push_back(bySpelling.Members[At(nextOfSpelling[At(text)]++)]);
     }
     return order;

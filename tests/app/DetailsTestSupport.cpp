@@ -198,16 +198,6 @@ RECT ChildRect(HWND parent, HWND child)
     return rect;
 }
 
-std::string Utf16Bytes(const std::wstring& text)
-{
-    std::string bytes;
-    for (wchar_t c : text) {
-        bytes.push_back(static_cast<char>(c & 0xFF));
-        bytes.push_back(static_cast<char>((c >> 8) & 0xFF));
-    }
-    return bytes;
-}
-
 std::vector<COLORREF> CapturePixels(HWND window, const RECT& rect)
 {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);

@@ -76,9 +76,6 @@ inline std::ostream& operator<<(std::ostream& out, const RECT& r)
     return out << "(" << r.left << ", " << r.top << ")-(" << r.right << ", " << r.bottom << ")";
 }
 
-// UTF-16 little-endian bytes of a text, as the history files hold it.
-std::string Utf16Bytes(const std::wstring& text);
-
 // Pixels of a rectangle of a window's client area (in that window's coordinates).
 std::vector<COLORREF> CapturePixels(HWND window, const RECT& rect);
 

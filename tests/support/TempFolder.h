@@ -25,3 +25,5 @@ void DeleteFolderTree(const std::wstring& folder);
 std::string ReadFileBytes(const std::wstring& path);
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 bool FileExistsAt(const std::wstring& path);
+// The UTF-16 little-endian bytes of text, as the history files hold it.
+std::string Utf16Bytes(const std::wstring& text);

@@ -306,8 +306,13 @@ private:
         while (!m_pending.empty()) {
             const CTiedRun run = m_pending.back();
             m_pending.pop_back();
-            for (size_t k = run.Begin; k < run.End; ++k)
+            // The copied texts are read here in no particular order: ask for them ahead.
+            const size_t from = static_cast<size_t>(run.Level) * m_unitsPerKey;
+            for (size_t k = run.Begin; k < run.End; ++k) {
+                if (k + 8 < run.End)
+                    Prefetch(Units(m_entries[k + 8].Index) + from);
                 m_entries[k].Key = KeyAt(m_entries[k].Index, run.Level);
+            }
             SortRun(run.Begin, run.End);
             MarkClassStarts(run.Begin, run.End);
             SettleTies(run.Begin, run.End, run.Level);

@@ -33,9 +33,10 @@ std::vector<int> StableTextOrder(const std::vector<const std::wstring*>& texts, 
 // The ascending order of texts, split into case classes (runs of texts neither greater than the
 // other, each in the texts' own order) and, within each class, spellings (identical texts).
 struct CCaseClassOrder {
-    std::vector<int> Order;            // positions of the texts
+    std::vector<int> Order;                  // positions of the texts
     std::vector<unsigned char> ClassStarts;  // for each place of Order: a case class begins there
-    std::vector<int> Spellings;        // for each place: its spelling, numbered from 0 in its class
+    // For each place: its spelling's number in the class, shared by identical texts only, from 0 up.
+    std::vector<int> Spellings;
 };
 CCaseClassOrder CaseClassOrder(const std::vector<const std::wstring*>& texts);
 // Text with a-z turned into A-Z and nothing else changed: the key under which FindText matches.

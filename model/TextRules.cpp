@@ -225,8 +225,9 @@ void InsertionSort(CSortEntry* first, CSortEntry* last)
 }
 
 // All texts copied side by side once, each read from its record a single time, then sorted level by
-// level: every entry by its first level, each run still tied by the next, and so on, so that
-// most of the work is on keys held in the entries and never on the texts where they lie.
+// level: every entry by its first level, each long run still tied by the next, and so on, while a
+// few tied texts are compared to their ends. Most of the work is on keys held in the entries, none
+// on the texts where their records keep them.
 class CTextSort {
 public:
     explicit CTextSort(const std::vector<const std::wstring*>& texts)
@@ -363,7 +364,9 @@ private:
                 longest = std::max(longest, m_entries[runEnd].Length);
                 ++runEnd;
             }
-            if (longest > levelEnd) {
+            if (longest > levelEnd && runEnd - runStart <= 8) {
+                SettleByComparing(runStart, runEnd, levelEnd);
+            } else if (longest > levelEnd) {
                 m_pending.push_back({runStart, runEnd, level + 1});
             } else if (shortest != longest) {
                 const auto first = m_entries.begin() + static_cast<std::ptrdiff_t>(runStart);
@@ -374,6 +377,38 @@ private:
             }
             runStart = runEnd;
         }
+    }
+
+    // A few texts, such as the spellings of one class, are compared to their ends at once: each is
+    // then read from memory once instead of once a level.
+    void SettleByComparing(size_t begin, size_t end, size_t from)
+    {
+        CSortEntry* first = m_entries.data() + begin;
+        CSortEntry* last = m_entries.data() + end;
+        for (CSortEntry* next = first + 1; next < last; ++next) {
+            const CSortEntry moving = *next;
+            CSortEntry* hole = next;
+            for (; hole > first && CompareFrom(*(hole - 1), moving, from) > 0; --hole)
+                *hole = *(hole - 1);
+            *hole = moving;
+        }
+        for (size_t k = begin + 1; k < end; ++k)
+            m_classStarts[k] = CompareFrom(m_entries[k - 1], m_entries[k], from) != 0;
+    }
+
+    // The order of two texts whose keys were equal before unit from.
+    int CompareFrom(const CSortEntry& a, const CSortEntry& b, size_t from) const
+    {
+        const wchar_t* left = Units(a.Index);
+        const wchar_t* right = Units(b.Index);
+        const size_t n = std::min(a.Length, b.Length);
+        for (size_t i = from; i < n; ++i) {
+            const uint32_t l = UpperUnit(left[i]);
+            const uint32_t r = UpperUnit(right[i]);
+            if (l != r)
+                return l < r ? -1 : 1;
+        }
+        return a.Length < b.Length ? -1 : (a.Length > b.Length ? 1 : 0);
     }
 
     const wchar_t* Units(uint32_t index) const { return m_units.data() + m_start[index]; }

@@ -78,88 +78,57 @@ private:
     std::vector<int> m_tree;
 };
 
-// Case classes and exact spellings of a list of texts, as ranks.
-struct CTextRanks {
-    std::vector<int> ClassOf;  // ascending by TextGreater
-    std::vector<int> TextOf;   // one per distinct spelling; spellings of one class are adjacent
-    int Classes = 0;
-    int Texts = 0;
-};
-
-// From the ascending order of the texts and the case class of each.
-CTextRanks RankTexts(const std::vector<const std::wstring*>& texts, std::vector<int> byText, std::vector<int> classOf)
-{
-    CTextRanks ranks;
-    const int count = static_cast<int>(texts.size());
-    ranks.ClassOf = std::move(classOf);
-    ranks.TextOf.resize(At(count));
-    for (int runStart = 0; runStart < count;) {
-        const int caseClass = ranks.ClassOf[At(byText[At(runStart)])];
-        int runEnd = runStart + 1;
-        while (runEnd < count && ranks.ClassOf[At(byText[At(runEnd)])] == caseClass)
-            ++runEnd;
-        // A class of one record has one spelling, and the order of a pair is one comparison.
-        if (runEnd - runStart == 2) {
-            const int a = byText[At(runStart)];
-            const int b = byText[At(runStart + 1)];
-            if (CompareCodeUnits(*texts[At(b)], *texts[At(a)]) < 0)
-                std::swap(byText[At(runStart)], byText[At(runStart + 1)]);
-        } else if (runEnd - runStart > 2) {
-            std::sort(byText.begin() + runStart, byText.begin() + runEnd, [&texts](int a, int b) {
-                const int exact = CompareCodeUnits(*texts[At(a)], *texts[At(b)]);
-                return exact != 0 ? exact < 0 : a < b;
-            });
-        }
-        for (int k = runStart; k < runEnd; ++k) {
-            if (k == runStart || *texts[At(byText[At(k)])] != *texts[At(byText[At(k - 1)])])
-                ++ranks.Texts;
-            ranks.TextOf[At(byText[At(k)])] = ranks.Texts - 1;
-        }
-        ranks.Classes = caseClass + 1;
-        runStart = runEnd;
-    }
-    return ranks;
-}
-
-// Positions grouped by a rank, each group in list order: group r is members[start[r]..start[r+1]).
-struct CBuckets {
-    std::vector<int> Start;
-    std::vector<int> Members;
-};
-
-CBuckets Bucket(const std::vector<int>& rankOf, int ranks)
-{
-    CBuckets buckets;
-    buckets.Start.assign(At(ranks) + 1, 0);
-    for (int rank : rankOf)
-        ++buckets.Start[At(rank) + 1];
-    std::partial_sum(buckets.Start.begin(), buckets.Start.end(), buckets.Start.begin());
-    std::vector<int> fill(buckets.Start.begin(), buckets.Start.end() - 1);
-    buckets.Members.resize(rankOf.size());
-    for (size_t i = 0; i < rankOf.size(); ++i)
-        buckets.Members[At(fill[At(rankOf[i])]++)] = static_cast<int>(i);
-    return buckets;
-}
-
 // The spellings of one class after the passes, given for each of its records in list order the
-// spelling and the pass from which it takes part in the class's rotating stretch. The result goes
-// to the end of spellings' own buffer, which the caller reuses from class to class.
-void RotateSpellings(std::vector<int>& spelling, const std::vector<long long>& joins, long long passes)
+// spelling and the pass from which it takes part in the class's rotating stretch.
+void RotateSpellings(std::vector<int>& spelling, const std::vector<long long>& joins, long long passes,
+                     std::vector<size_t>& next)
 {
-    // The stretch is always a prefix of the class: it grows by the next member and rotates in place.
-    size_t stretch = 0;
+    // The stretch is always a prefix of the class that rotates by one place a pass and grows at its
+    // back. Held as a cycle with a front, a rotation only moves the front and a newcomer goes in
+    // just before it, so a class costs no more than its members and the places its front moves.
+    const size_t members = spelling.size();
+    next.resize(members);
+    size_t stretch = 0, front = 0, back = 0;
     long long pass = 1;
     while (pass <= passes) {
-        while (stretch < spelling.size() && joins[stretch] <= pass)
-            ++stretch;
-        const long long grows = stretch < spelling.size() ? std::min(joins[stretch], passes + 1) : passes + 1;
+        for (; stretch < members && joins[stretch] <= pass; ++stretch) {
+            next[back] = stretch;
+            next[stretch] = stretch == 0 ? 0 : front;
+            back = stretch;
+        }
+        const long long grows = stretch < members ? std::min(joins[stretch], passes + 1) : passes + 1;
         if (stretch > 1) {
-            const long long steps = (grows - pass) % static_cast<long long>(stretch);
-            std::rotate(spelling.begin(), spelling.begin() + static_cast<std::ptrdiff_t>(steps),
-                        spelling.begin() + static_cast<std::ptrdiff_t>(stretch));
+            for (long long steps = (grows - pass) % static_cast<long long>(stretch); steps > 0; --steps) {
+                back = front;
+                front = next[front];
+            }
         }
         pass = grows;
     }
+    std::vector<int> rotated;
+    rotated.reserve(members);
+    for (size_t k = 0, at = front; k < stretch; ++k, at = next[at])
+        rotated.push_back(spelling[at]);
+    rotated.insert(rotated.end(), spelling.begin() + static_cast<std::ptrdiff_t>(stretch), spelling.end());
+    spelling = std::move(rotated);
+}
+
+// For each text, one more than the number of texts of smaller case classes in front of it.
+std::vector<long long> JoiningPasses(const CCaseClassOrder& sorted)
+{
+    std::vector<int> classOf(sorted.Order.size());
+    int classes = 0;
+    for (size_t k = 0; k < sorted.Order.size(); ++k) {
+        classes += sorted.ClassStarts[k];
+        classOf[At(sorted.Order[k])] = classes - 1;
+    }
+    std::vector<long long> joins(classOf.size());
+    CRankCounter counter(classes);
+    for (size_t i = 0; i < classOf.size(); ++i) {
+        joins[i] = counter.CountBelow(classOf[i]) + 1;
+        counter.Add(classOf[i]);
+    }
+    return joins;
 }
 
 // The descending rule swaps a pair when its left key is not greater and the keys are not
@@ -176,65 +145,50 @@ void RotateSpellings(std::vector<int>& spelling, const std::vector<long long>& j
 //   number of smaller-class records originally in front of a record, that record belongs to the
 //   stretch from pass g + 1 on. The stretch of a class is therefore a prefix of its spellings
 //   growing at those passes, and the n - 1 passes reduce to a few rotations of a queue.
+// A class of one spelling never changes inside, so without case variants this is the stable
+// descending sort.
 std::vector<int> DescendingTextOrder(const std::vector<const std::wstring*>& texts)
 {
-    std::vector<int> classes;
-    std::vector<int> ascending = StableTextOrder(texts, true, &classes);
-    bool oneSpellingEach = true;
-    for (size_t k = 1; k < ascending.size() && oneSpellingEach; ++k) {
-        const size_t before = At(ascending[k - 1]);
-        const size_t at = At(ascending[k]);
-        oneSpellingEach = classes[before] != classes[at] || *texts[before] == *texts[at];
-    }
-    if (oneSpellingEach) {
-        // No pair of one class is then ever swapped: the passes make a stable sort, greatest
-        // first, which is the ascending order with its runs of one class taken from the back.
-        std::vector<int> descending;
-        descending.reserve(ascending.size());
-        for (size_t runEnd = ascending.size(); runEnd > 0;) {
-            size_t runStart = runEnd - 1;
-            while (runStart > 0 && classes[At(ascending[runStart - 1])] == classes[At(ascending[runEnd - 1])])
-                --runStart;
-            descending.insert(descending.end(), ascending.begin() + static_cast<std::ptrdiff_t>(runStart),
-                              ascending.begin() + static_cast<std::ptrdiff_t>(runEnd));
-            runEnd = runStart;
-        }
-        return descending;
-    }
-
-    const CTextRanks ranks = RankTexts(texts, std::move(ascending), std::move(classes));
-    const CBuckets byClass = Bucket(ranks.ClassOf, ranks.Classes);
-    const CBuckets bySpelling = Bucket(ranks.TextOf, ranks.Texts);
-    std::vector<long long> joins(texts.size());
-    CRankCounter counter(ranks.Classes);
-    for (size_t i = 0; i < texts.size(); ++i) {
-        joins[i] = counter.CountBelow(ranks.ClassOf[i]) + 1;
-        counter.Add(ranks.ClassOf[i]);
-    }
-
+    const CCaseClassOrder sorted = CaseClassOrder(texts);
+    const bool variants = std::any_of(sorted.Spellings.begin(), sorted.Spellings.end(), [](int s) { return s != 0; });
+    const std::vector<long long> joins = variants ? JoiningPasses(sorted) : std::vector<long long>();
     const long long passes = static_cast<long long>(texts.size()) - 1;
+
     std::vector<int> order;
     order.reserve(texts.size());
-    std::vector<int> nextOfSpelling(bySpelling.Start.begin(), bySpelling.Start.end() - 1);
-    std::vector<int> spelling;
+    std::vector<int> spelling, records, spellingStart, nextOfSpelling;
     std::vector<long long> classJoins;
-    for (int c = ranks.Classes - 1; c >= 0; --c) {
-        const auto first = byClass.Members.begin() + byClass.Start[At(c)];
-        const auto end = byClass.Members.begin() + byClass.Start[At(c) + 1];
-        const int firstSpelling = ranks.TextOf[At(*first)];
-        if (bySpelling.Start[At(firstSpelling) + 1] - bySpelling.Start[At(firstSpelling)] == end - first) {
-            order.insert(order.end(), first, end);  // one spelling: nothing moves within the class
-            continue;
+    std::vector<size_t> cycle;
+    for (size_t runEnd = sorted.Order.size(); runEnd > 0;) {
+        size_t runStart = runEnd - 1;
+        while (!sorted.ClassStarts[runStart])
+            --runStart;
+        const auto first = sorted.Order.begin() + static_cast<std::ptrdiff_t>(runStart);
+        const auto end = sorted.Order.begin() + static_cast<std::ptrdiff_t>(runEnd);
+        const auto spellings = sorted.Spellings.begin() + static_cast<std::ptrdiff_t>(runStart);
+        const int spellingCount = *std::max_element(spellings, spellings + (end - first)) + 1;
+        if (spellingCount == 1) {
+            order.insert(order.end(), first, end);
+        } else {
+            spelling.assign(spellings, spellings + (end - first));
+            classJoins.clear();
+            for (auto member = first; member != end; ++member)
+                classJoins.push_back(joins[At(*member)]);
+            RotateSpellings(spelling, classJoins, passes, cycle);
+            // The records of each spelling, in list order, side by side.
+            spellingStart.assign(At(spellingCount) + 1, 0);
+            for (auto s = spellings; s != spellings + (end - first); ++s)
+                ++spellingStart[At(*s) + 1];
+            std::partial_sum(spellingStart.begin(), spellingStart.end(), spellingStart.begin());
+            nextOfSpelling = spellingStart;
+            records.resize(At(static_cast<int>(end - first)));
+            for (auto member = first; member != end; ++member)
+                records[At(nextOfSpelling[At(spellings[member - first])]++)] = *member;
+            nextOfSpelling = spellingStart;
+            for (int text : spelling)
+                order.push_back(records[At(nextOfSpelling[At(text)]++)]);
         }
-        spelling.clear();
-        classJoins.clear();
-        for (auto member = first; member != end; ++member) {
-            spelling.push_back(ranks.TextOf[At(*member)]);
-            classJoins.push_back(joins[At(*member)]);
-        }
-        RotateSpellings(spelling, classJoins, passes);
-        for (int text : spelling)
-            order.push_back(bySpelling.Members[At(nextOfSpelling[At(text)]++)]);
+        runEnd = runStart;
     }
     return order;
 }

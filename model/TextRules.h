@@ -25,13 +25,19 @@ bool SameTextOtherCase(const std::wstring& a, const std::wstring& b);
 int FindText(const CStringArray& list, const std::wstring& text, bool ignoreCase);
 // Stable sort by TextGreater.
 void SortTextList(CStringArray& list, bool ascending);
-// The positions of texts in the order SortTextList gives them. When caseClasses is given, it
-// receives for every text the rank of its case class: texts neither greater than the other share
-// one, and ranks grow in ascending order.
-std::vector<int> StableTextOrder(const std::vector<std::wstring>& texts, bool ascending,
-                                 std::vector<int>* caseClasses = nullptr);
+// The positions of texts in the order SortTextList gives them.
+std::vector<int> StableTextOrder(const std::vector<std::wstring>& texts, bool ascending);
 // The same for texts held elsewhere, given by address, so that nothing is copied.
-std::vector<int> StableTextOrder(const std::vector<const std::wstring*>& texts, bool ascending,
-                                 std::vector<int>* caseClasses = nullptr);
+std::vector<int> StableTextOrder(const std::vector<const std::wstring*>& texts, bool ascending);
+
+// The ascending order of texts, split into case classes (runs of texts neither greater than the
+// other, each in the texts' own order) and, within each class, spellings (identical texts).
+struct CCaseClassOrder {
+    std::vector<int> Order;                  // positions of the texts
+    std::vector<unsigned char> ClassStarts;  // for each place of Order: a case class begins there
+    // For each place: its spelling's number in the class, shared by identical texts only, from 0 up.
+    std::vector<int> Spellings;
+};
+CCaseClassOrder CaseClassOrder(const std::vector<const std::wstring*>& texts);
 // Text with a-z turned into A-Z and nothing else changed: the key under which FindText matches.
 std::wstring AsciiUpper(const std::wstring& text);

@@ -31,6 +31,18 @@ std::wstring RandomText(std::mt19937& random, const std::wstring& alphabet, int 
     return text;
 }
 
+// The same text with the case of its letters changed at random, wherever a letter has two forms.
+std::wstring Recased(std::mt19937& random, std::wstring text)
+{
+    static const std::wstring pairs = L"aAbBcCqQxXyYzZ\u00E9\u00C9\u0436\u0416\u0430\u0410\uFF41\uFF21";
+    for (wchar_t& c : text) {
+        const size_t at = pairs.find(c);
+        if (at != std::wstring::npos && random() % 2 == 0)
+            c = pairs[at ^ 1];
+    }
+    return text;
+}
+
 // Texts drawn from a small stock, so that identical texts, case variants and prefixes recur.
 std::vector<std::wstring> TextStock(std::mt19937& random, int size, const std::wstring& alphabet, int maxLength)
 {
@@ -317,5 +329,142 @@ TEST(OracleTests, LongTextsWithSharedBeginningsSortAsTheLiteralPasses)
             if (HasFatalFailure())
                 return;
         }
+    }
+}
+
+namespace {
+// Every key of the records and the same texts as a list, both directions, against the passes.
+void ExpectSameSortsOfNames(const std::vector<CSoftware*>& records, const char* what)
+{
+    for (int key = SortByName; key <= SortByUserEmail; ++key) {
+        for (bool ascending : {true, false})
+            ExpectSameSort(records, key, ascending, what);
+    }
+    CStringArray list;
+    for (const CSoftware* record : records)
+        list.Add(record->BasicInfo.Name);
+    for (bool ascending : {true, false}) {
+        CStringArray fast = list, literal = list;
+        SortTextList(fast, ascending);
+        LiteralSortTextList(literal, ascending);
+        ASSERT_EQ(fast.Items(), literal.Items()) << what << ", " << list.GetSize() << (ascending ? " ascending" : " descending");
+    }
+}
+
+std::wstring WithNuls(std::wstring text, size_t nuls)
+{
+    text.append(nuls, L'\0');
+    return text;
+}
+}  // namespace
+
+// Texts agreeing on many more characters than one comparison step reads, ending exactly where a
+// step ends or just around it, and differing only in trailing NULs; with letters whose upper-cased
+// forms fill more than one byte, and runs of ties too long to be settled one by one.
+TEST(OracleTests, TextsAgreeingOnLongBeginningsSortAsTheLiteralPasses)
+{
+    std::mt19937 random(4096);
+    const std::wstring letters = L"aAbB\u0436\u0416\uFF41\uFF21\u00E9 ";
+    for (int count : {30, 120, 500}) {
+        for (int trial = 0; trial < 4; ++trial) {
+            const std::wstring stem = RandomText(random, L"abAB\u0436", 40) + std::wstring(20, L'x');
+            std::vector<std::wstring> stock;
+            for (size_t length : {0, 1, 3, 4, 5, 7, 8, 9, 12, 16, 17, 24, 33, 40, 59})
+                stock.push_back(stem.substr(0, length));
+            for (int i = 0; i < 24; ++i) {
+                const std::wstring start = Recased(random, stem.substr(0, random() % stem.size()));
+                stock.push_back(start + RandomText(random, letters, 9));
+            }
+            for (size_t nuls : {1, 2, 4, 5, 8})
+                stock.push_back(WithNuls(stock[random() % stock.size()], nuls));
+            stock.push_back(WithNuls(stem.substr(0, 8), 1) + L"a");
+            stock.push_back(stem.substr(0, 8) + L"A");
+            CRecordPool pool;
+            ExpectSameSortsOfNames(RandomRecords(random, pool, count, stock, false), "long beginnings");
+            if (HasFatalFailure())
+                return;
+        }
+    }
+}
+
+// Units at the edges of what each step of a comparison packs: the last 16-bit units, and (where
+// wchar_t is wider) units beyond them, which a whole list then compares more widely.
+TEST(OracleTests, UnitsAtTheEdgesOfThePackingSortAsTheLiteralPasses)
+{
+    std::mt19937 random(65535);
+    std::wstring edges = L"aAzZ\uFFFE\uFFFF\u0430\u0410";
+    edges.push_back(L'\0');
+    for (bool wide : {false, true}) {
+        if (wide && sizeof(wchar_t) <= 2)
+            continue;
+        std::wstring alphabet = edges;
+        if (wide) {
+            alphabet.push_back(static_cast<wchar_t>(0x10000));
+            alphabet.push_back(static_cast<wchar_t>(0x10FFFF));
+            alphabet.push_back(static_cast<wchar_t>(-1));
+        }
+        for (int count : {20, 150, 400}) {
+            for (int trial = 0; trial < 4; ++trial) {
+                std::vector<std::wstring> stock = TextStock(random, 10 + count / 10, alphabet, 7);
+                for (int i = 0; i < 6; ++i)
+                    stock.push_back(Recased(random, stock[random() % stock.size()]));
+                CRecordPool pool;
+                ExpectSameSortsOfNames(RandomRecords(random, pool, count, stock, false), wide ? "wide units" : "16-bit edges");
+                if (HasFatalFailure())
+                    return;
+            }
+        }
+    }
+}
+
+// Case classes from one record to hundreds, each with one, a few or many spellings, some spelt
+// alike more than once, mixed at random, in long runs, or one record of a large class between
+// records of smaller ones, so that its descending order goes through many rotations of every size.
+TEST(OracleTests, CaseClassesOfManySizesSortAsTheLiteralPasses)
+{
+    std::mt19937 random(2718);
+    for (int trial = 0; trial < 12; ++trial) {
+        std::vector<std::wstring> stems = TextStock(random, 8, L"abcxyz\u00E9", 6);
+        std::vector<std::wstring> texts;
+        static const size_t sizes[] = {1, 2, 3, 5, 9, 17, 40, 120};
+        for (size_t c = 0; c < stems.size(); ++c) {
+            const size_t size = sizes[c];
+            const size_t spellings = 1 + random() % (size + 2);
+            std::vector<std::wstring> spelt;
+            for (size_t s = 0; s < spellings; ++s)
+                spelt.push_back(Recased(random, stems[c] + L"q"));
+            for (size_t k = 0; k < size; ++k)
+                texts.push_back(spelt[random() % spelt.size()]);
+        }
+        if (trial % 3 == 0) {
+            std::shuffle(texts.begin(), texts.end(), random);
+        } else if (trial % 3 == 1) {
+            std::sort(texts.begin(), texts.end(), [](const std::wstring& a, const std::wstring& b) { return TextGreater(b, a); });
+            if (trial % 2 == 1)
+                std::reverse(texts.begin(), texts.end());
+        } else {
+            // The largest class spread one record at a time, or a few, between all the others.
+            std::vector<std::wstring> largest(texts.end() - 120, texts.end());
+            std::vector<std::wstring> others(texts.begin(), texts.end() - 120);
+            std::shuffle(others.begin(), others.end(), random);
+            texts.clear();
+            size_t other = 0;
+            for (const std::wstring& text : largest) {
+                texts.push_back(text);
+                for (size_t gap = 1 + random() % (trial % 2 == 0 ? 1 : 5); gap > 0 && other < others.size(); --gap)
+                    texts.push_back(others[other++]);
+            }
+            texts.insert(texts.end(), others.begin() + static_cast<std::ptrdiff_t>(other), others.end());
+        }
+        CRecordPool pool;
+        std::vector<CSoftware*> records;
+        for (const std::wstring& text : texts) {
+            records.push_back(pool.New());
+            records.back()->BasicInfo.Name = records.back()->RegInfo.UserName = text;
+            records.back()->RegInfo.UserEmail = Recased(random, text);
+        }
+        ExpectSameSortsOfNames(records, "case classes of many sizes");
+        if (HasFatalFailure())
+            return;
     }
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -98,6 +99,31 @@ TEST(TextRulesTests, SortKeepsTextsEqualInTheOrderInTheirPlaces)
     EXPECT_EQ(Texts(list), (std::vector<std::wstring>{L"ACME", L"Acme", L"acme", L"alpha", L"beta", L"Beta"}));
     SortTextList(list, false);
     EXPECT_EQ(Texts(list), (std::vector<std::wstring>{L"beta", L"Beta", L"alpha", L"ACME", L"Acme", L"acme"}));
+}
+
+TEST(TextRulesTests, CaseClassOrderSplitsTheAscendingOrderIntoClassesAndSpellings)
+{
+    const std::vector<std::wstring> texts = {L"beta", L"ACME", L"Acme", L"alpha", L"acme", L"Beta", L"ACME", L"b"};
+    std::vector<const std::wstring*> addresses;
+    for (const std::wstring& text : texts)
+        addresses.push_back(&text);
+    const CCaseClassOrder sorted = CaseClassOrder(addresses);
+    EXPECT_EQ(sorted.Order, (std::vector<int>{1, 2, 4, 6, 3, 7, 0, 5}));
+    EXPECT_EQ(sorted.Order, StableTextOrder(texts, true));
+    EXPECT_EQ(sorted.ClassStarts, (std::vector<unsigned char>{1, 0, 0, 0, 1, 1, 1, 0}));
+    // Identical texts share a number, the others of a class each have their own, counted from 0.
+    const std::vector<int>& spellings = sorted.Spellings;
+    ASSERT_EQ(spellings.size(), texts.size());
+    EXPECT_EQ(spellings[0], spellings[3]);
+    EXPECT_NE(spellings[0], spellings[1]);
+    EXPECT_NE(spellings[0], spellings[2]);
+    EXPECT_NE(spellings[1], spellings[2]);
+    EXPECT_EQ(std::max({spellings[0], spellings[1], spellings[2]}), 2);
+    EXPECT_EQ(spellings[4], 0);
+    EXPECT_EQ(spellings[5], 0);
+    EXPECT_NE(spellings[6], spellings[7]);
+    EXPECT_EQ(std::max(spellings[6], spellings[7]), 1);
+    EXPECT_TRUE(CaseClassOrder({}).Order.empty());
 }
 
 TEST(TextRulesTests, SortLeavesListsOfOneOrNoEntryAlone)

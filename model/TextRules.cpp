@@ -415,11 +415,12 @@ private:
 
     static uint32_t UpperUnit(wchar_t c)
     {
-        if (Unit(c) < 0x80)
-            return c >= L'a' && c <= L'z' ? Unit(c) - 0x20 : Unit(c);
 #ifdef _WIN32
+        // The same table as every other comparison of the program, so the order cannot differ.
         return Unit(PlatformUpperChar(c));
 #else
+        if (Unit(c) < 0x80)
+            return c >= L'a' && c <= L'z' ? Unit(c) - 0x20 : Unit(c);
         // The portable rule is a chain of ranges; one table look-up serves the whole BMP, whose
         // letters all upper-case within it.
         static const std::vector<uint16_t> table = [] {

@@ -95,8 +95,7 @@ INT_PTR CAddProductDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bo
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORBTN:
         handled = true;
-        SetBkColor(reinterpret_cast<HDC>(wParam), BackgroundColour);
-        return reinterpret_cast<INT_PTR>(m_backgroundBrush.Get());
+        return OpaqueControlColour(wParam, BackgroundColour, m_backgroundBrush.Get());
     default:
         return CBitmapDialog::OnMessage(message, wParam, lParam, handled);
     }

@@ -76,14 +76,12 @@ INT_PTR CEditCodeDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool
     switch (message) {
     case WM_CTLCOLOREDIT:
         handled = true;
-        SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
-        return reinterpret_cast<INT_PTR>(m_whiteBrush.Get());
+        return OpaqueControlColour(wParam, RGB(255, 255, 255), m_whiteBrush.Get());
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
         handled = true;
-        SetBkColor(reinterpret_cast<HDC>(wParam), BackgroundColour);
-        return reinterpret_cast<INT_PTR>(m_backgroundBrush.Get());
+        return OpaqueControlColour(wParam, BackgroundColour, m_backgroundBrush.Get());
     default:
         return CBitmapDialog::OnMessage(message, wParam, lParam, handled);
     }

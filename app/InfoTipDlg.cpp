@@ -1,5 +1,6 @@
 #include "app/InfoTipDlg.h"
 
+#include "app/PaneColour.h"
 #include "framework/App.h"
 #include "res/resource.h"
 
@@ -131,13 +132,9 @@ INT_PTR CInfoTipDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool&
         return 0;
     }
     case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORDLG: {
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, RGB(0, 0, 0));
+    case WM_CTLCOLORDLG:
         handled = true;
-        return reinterpret_cast<INT_PTR>(m_brush.Get());
-    }
+        return TransparentControlColour(wParam, m_brush.Get());
     default:
         (void)lParam;
         return 0;

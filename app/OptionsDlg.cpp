@@ -242,13 +242,9 @@ INT_PTR COptionsDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool&
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG: {
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, RGB(0, 0, 0));
+    case WM_CTLCOLORDLG:
         handled = true;
-        return reinterpret_cast<INT_PTR>(m_brush.Get());
-    }
+        return TransparentControlColour(wParam, m_brush.Get());
     default:
         return CBitmapDialog::OnMessage(message, wParam, lParam, handled);
     }

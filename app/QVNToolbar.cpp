@@ -329,8 +329,7 @@ INT_PTR CQVNToolbar::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool&
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORDLG:
         handled = true;
-        SetBkColor(reinterpret_cast<HDC>(wParam), PaneColour);
-        return reinterpret_cast<INT_PTR>(m_backgroundBrush.Get());
+        return OpaqueControlColour(wParam, PaneColour, m_backgroundBrush.Get());
     default:
         return 0;
     }

@@ -9,14 +9,9 @@ case "$out" in /*) ;; *) out="$root/$out" ;; esac
 build=${QV_BUILD_DIR:-build}
 case "$build" in /*) ;; *) build="$root/$build" ;; esac
 
-scripts/install-deps.sh build display
-cmake -S . -B "$build/win" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
-cmake --build "$build/win" -j"$(nproc 2>/dev/null || echo 2)" --target details_shots
-
-source scripts/wine-env.sh
-# A server left running in the prefix (wineserver -p) would keep the preparation waiting.
-WINEPREFIX="$build/wineprefix" wineserver -k 2>/dev/null || true
-wine_prepare_prefix "$build/wineprefix" null
+source scripts/shot-env.sh
+shot_build "$build" details_shots
+shot_prefix "$build/wineprefix" null
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 wine "$build/win/tests/app/details_shots.exe" "$(winepath -w "$work")" </dev/null

@@ -8,14 +8,12 @@ root=$PWD
 out=${1:-docs/mainwindow.png}
 case "$out" in /*) ;; *) out="$root/$out" ;; esac
 
-scripts/install-deps.sh build display
-cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
-cmake --build build/win -j"$(nproc 2>/dev/null || echo 2)" --target mainwin_shot Quorvane
+source scripts/shot-env.sh
+shot_build build mainwin_shot Quorvane
 exe="$root/build/win/tests/app/mainwin_shot.exe"
 
-source scripts/wine-env.sh
+shot_prefix "$root/build/wineprefix-x11-demo" x11
 source scripts/demo-env.sh
-wine_prepare_prefix "$root/build/wineprefix-x11-demo" x11
 demo_prepare "$root/build/win/app/Quorvane.exe"
 marker_unix="$WINEPREFIX/drive_c/QuorvaneDemo/shot-ready"
 rm -f "$marker_unix"
@@ -33,19 +31,10 @@ xvfb-run -a -s "-screen 0 1024x800x24" bash -c '
     [ -f "$marker" ] && break
     sleep 0.2
   done
-  previous=""
-  for attempt in $(seq 1 40); do
-    import -window root "$work/shot$attempt.png"
-    if [ -n "$previous" ] && [ "$(compare -metric AE "$previous" "$work/shot$attempt.png" null: 2>&1 || true)" = 0 ]; then
-      break
-    fi
-    previous="$work/shot$attempt.png"
-    sleep 0.25
-  done
-  read -r x y w h < <(xwininfo -name "Quorvane" | awk "
-    /Absolute upper-left X/ {x=\$4} /Absolute upper-left Y/ {y=\$4} /Width:/ {w=\$2} /Height:/ {h=\$2}
-    END {print x, y, w, h}")
-  /usr/bin/convert "$work/shot$attempt.png" -crop "${w}x${h}+${x}+${y}" +repage "$out"
+  source scripts/shot-env.sh
+  shot=$(settled_screenshot "$work")
+  read -r x y w h < <(window_box Quorvane)
+  /usr/bin/convert "$shot" -crop "${w}x${h}+${x}+${y}" +repage "$out"
   echo "screenshot: $out"
   wineserver -k
   wait $app 2>/dev/null || true

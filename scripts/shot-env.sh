@@ -1,0 +1,42 @@
+# Sourced by the screenshot scripts, from the repository's root.
+
+# shot_build BUILD TARGET... — the packages, then the Windows build of the targets in BUILD/win.
+shot_build() {
+  local build=$1
+  shift
+  scripts/install-deps.sh build display
+  cmake -S . -B "$build/win" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" >/dev/null
+  cmake --build "$build/win" -j"$(nproc 2>/dev/null || echo 2)" --target "$@"
+}
+
+# shot_prefix DIR null|x11 — prepares the prefix, ending first a server left running in it (a test
+# run's pre-start), which would keep the preparation waiting.
+shot_prefix() {
+  source scripts/wine-env.sh
+  WINEPREFIX="$1" wineserver -k 2>/dev/null || true
+  WINEPREFIX="$1" wineserver -w 2>/dev/null || true
+  wine_prepare_prefix "$1" "$2"
+}
+
+# settled_screenshot WORK — screenshots of the whole display into WORK until two in a row agree
+# (a bounded wait on the picture itself); prints the last one's path.
+settled_screenshot() {
+  local work=$1 previous="" shot=""
+  for attempt in $(seq 1 40); do
+    shot="$work/shot$attempt.png"
+    import -window root "$shot"
+    if [ -n "$previous" ] && [ "$(compare -metric AE "$previous" "$shot" null: 2>&1 || true)" = 0 ]; then
+      break
+    fi
+    previous=$shot
+    sleep 0.25
+  done
+  echo "$shot"
+}
+
+# window_box TITLE — the window's left, top, width and height on the display.
+window_box() {
+  xwininfo -name "$1" | awk '
+    /Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} /Width:/ {w=$2} /Height:/ {h=$2}
+    END {print x, y, w, h}'
+}

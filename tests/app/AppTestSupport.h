@@ -8,12 +8,15 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "app/QVNApp.h"
 #include "model/Catalogue.h"
 #include "storage/Configurations.h"
 #include "storage/History.h"
 #include "storage/Paths.h"
+#include "storage/SoftwareFiles.h"
+#include "storage/SoftwareText.h"
 #include "tests/support/TempFolder.h"
 
 constexpr char DefaultSettingsBytes[] =
@@ -35,6 +38,24 @@ constexpr wchar_t AnotherInstanceText[] =
 // Set by scripts/test.sh alone: the Windows path of the marker file it puts in the Wine prefix it
 // made for the tests.
 constexpr wchar_t PrivatePrefixVariable[] = L"QV_PRIVATE_PREFIX_MARKER";
+
+// A record of the catalogue saved into folder, with the fields the tests tell apart.
+inline void AddRecord(const std::wstring& folder, const wchar_t* id, const wchar_t* name, const wchar_t* company)
+{
+    CSoftware record;
+    ASSERT_TRUE(ParseSoftwareId(id, record));
+    record.BasicInfo.Name = name;
+    record.BasicInfo.Company = company;
+    ASSERT_TRUE(SaveSoftwareFile(record, folder));
+}
+
+inline std::vector<std::wstring> Names(const CSoftwareArray& list)
+{
+    std::vector<std::wstring> names;
+    for (const CSoftware* record : list)
+        names.push_back(record->BasicInfo.Name);
+    return names;
+}
 
 inline void ResetProcessState()
 {

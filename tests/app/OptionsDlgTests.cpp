@@ -19,6 +19,7 @@
 #include "storage/Settings.h"
 #include "storage/SoftwareFiles.h"
 #include "storage/SoftwareText.h"
+#include "tests/app/AppTestSupport.h"
 #include "tests/app/DialogTestSupport.h"
 #include "tests/support/MessageBoxScript.h"
 
@@ -603,23 +604,6 @@ TEST_F(OptionsDlgTests, AFirstStartChoosesItsFolderInTheRealDialog)
 }
 
 namespace {
-void AddRecord(const std::wstring& folder, const wchar_t* id, const wchar_t* name, const wchar_t* company)
-{
-    CSoftware record;
-    ASSERT_TRUE(ParseSoftwareId(id, record));
-    record.BasicInfo.Name = name;
-    record.BasicInfo.Company = company;
-    ASSERT_TRUE(SaveSoftwareFile(record, folder));
-}
-
-std::vector<std::wstring> Names(const CSoftwareArray& list)
-{
-    std::vector<std::wstring> names;
-    for (const CSoftware* record : list)
-        names.push_back(record->BasicInfo.Name);
-    return names;
-}
-
 std::vector<std::wstring> SortedNames(const CSoftwareArray& list)
 {
     std::vector<std::wstring> names = Names(list);

@@ -46,23 +46,6 @@ INT_PTR ChooseDataFolder(const std::wstring& folder)
     return WriteSettings(Settings) ? IDOK : IDCANCEL;
 }
 
-void AddRecord(const std::wstring& folder, const wchar_t* id, const wchar_t* name, const wchar_t* company)
-{
-    CSoftware record;
-    ASSERT_TRUE(ParseSoftwareId(id, record));
-    record.BasicInfo.Name = name;
-    record.BasicInfo.Company = company;
-    ASSERT_TRUE(SaveSoftwareFile(record, folder));
-}
-
-std::vector<std::wstring> Names(const CSoftwareArray& list)
-{
-    std::vector<std::wstring> names;
-    for (const CSoftware* record : list)
-        names.push_back(record->BasicInfo.Name);
-    return names;
-}
-
 class StartupTests : public CPerUserFolderTest {};
 }  // namespace
 

@@ -42,6 +42,36 @@ bool operator==(const SoftwareId& a, const SoftwareId& b)
            std::memcmp(a.Data4, b.Data4, sizeof a.Data4) == 0;
 }
 
+const ExtraField ExtraFields[11] = {
+    {L"PurchaseDate", &CExtraInfo::PurchaseDate},
+    {L"ExpiryDate", &CExtraInfo::ExpiryDate},
+    {L"InstallerSize", &CExtraInfo::InstallerSize},
+    {L"InstallerSha256", &CExtraInfo::InstallerSha256},
+    {L"InstallerVersion", &CExtraInfo::InstallerVersion},
+    {L"InstallerProduct", &CExtraInfo::InstallerProduct},
+    {L"InstallerSigner", &CExtraInfo::InstallerSigner},
+    {L"InstallerTrust", &CExtraInfo::InstallerTrust},
+    {L"InstallerAttached", &CExtraInfo::InstallerAttached},
+    {L"InstallerChecked", &CExtraInfo::InstallerChecked},
+    {L"InstallerCheck", &CExtraInfo::InstallerCheck},
+};
+
+bool CExtraInfo::IsEmpty() const
+{
+    for (const ExtraField& field : ExtraFields)
+        if (!(this->*field.Member).empty())
+            return false;
+    return true;
+}
+
+bool operator==(const CExtraInfo& a, const CExtraInfo& b)
+{
+    for (const ExtraField& field : ExtraFields)
+        if (a.*field.Member != b.*field.Member)
+            return false;
+    return true;
+}
+
 CSoftware::~CSoftware()
 {
     ReleaseIcon();
@@ -54,6 +84,7 @@ CSoftware& CSoftware::operator=(const CSoftware& other)
         BasicInfo = other.BasicInfo;
         RegInfo = other.RegInfo;
         InstallerInfo = other.InstallerInfo;
+        ExtraInfo = other.ExtraInfo;
     }
     return *this;
 }

@@ -67,6 +67,36 @@ struct CInstallerInfo {
     IconHandle Icon = nullptr;   // never stored in the file
 };
 
+// Fields added after the first file format. Each is text, empty when not set; the meta-data file
+// holds only the non-empty ones, inside one container after the installer, so a record that sets
+// none is written exactly as before and older builds read newer files unchanged.
+struct CExtraInfo {
+    // Licence dates, ISO "YYYY-MM-DD".
+    std::wstring PurchaseDate;
+    std::wstring ExpiryDate;
+    // Facts about the installer file, recorded when it is attached and when it is checked.
+    std::wstring InstallerSize;     // byte count, decimal
+    std::wstring InstallerSha256;   // 64 hexadecimal digits
+    std::wstring InstallerVersion;  // file version from its version resource
+    std::wstring InstallerProduct;  // product name from its version resource
+    std::wstring InstallerSigner;   // the signer's name, when the file is signed
+    std::wstring InstallerTrust;    // whether the platform trusts the signature
+    std::wstring InstallerAttached; // when it was attached, ISO "YYYY-MM-DDTHH:MM:SS"
+    std::wstring InstallerChecked;  // when it was last checked, same form
+    std::wstring InstallerCheck;    // the result of that check
+
+    bool IsEmpty() const;
+    friend bool operator==(const CExtraInfo& a, const CExtraInfo& b);
+    friend bool operator!=(const CExtraInfo& a, const CExtraInfo& b) { return !(a == b); }
+};
+
+// The element name of every extra field, in file order, with where the record keeps it.
+struct ExtraField {
+    const wchar_t* Element;
+    std::wstring CExtraInfo::*Member;
+};
+extern const ExtraField ExtraFields[11];
+
 class CSoftware {
 public:
     CSoftware() = default;
@@ -83,6 +113,7 @@ public:
     CBasicInfo BasicInfo;
     CRegInfo RegInfo;
     CInstallerInfo InstallerInfo;
+    CExtraInfo ExtraInfo;
 };
 
 // Sort keys a list remembers; the same values as the settings' default sort key.

@@ -16,6 +16,14 @@ bool SameList(const CStringArray& written, const CStringArray& read)
     return true;
 }
 
+bool ExtraReadsBack(const CExtraInfo& written, const CExtraInfo& read)
+{
+    for (const ExtraField& field : ExtraFields)
+        if (TrimText(written.*field.Member) != read.*field.Member)
+            return false;
+    return true;
+}
+
 // The amount as it comes back from its "%5.2f" text.
 float StoredPrice(float value)
 {
@@ -40,7 +48,7 @@ bool ReadsBack(const CSoftware& record)
            TrimText(reg.Comment) == back.RegInfo.Comment && SameList(reg.CodeName, back.RegInfo.CodeName) &&
            SameList(reg.Code, back.RegInfo.Code) && TrimText(installer.InstallerPath) == back.InstallerInfo.InstallerPath &&
            TrimText(installer.OriginalPath) == back.InstallerInfo.OriginalPath &&
-           installer.AttachMode == back.InstallerInfo.AttachMode;
+           installer.AttachMode == back.InstallerInfo.AttachMode && ExtraReadsBack(record.ExtraInfo, back.ExtraInfo);
 }
 
 namespace {
@@ -86,6 +94,8 @@ StoredField FieldWhoseResetMends(const CSoftware& record)
         return StoredField::InstallerPath;
     if (mends([](CSoftware& copy) { copy.InstallerInfo.OriginalPath.clear(); }))
         return StoredField::OriginalPath;
+    if (mends([](CSoftware& copy) { copy.ExtraInfo = CExtraInfo(); }))
+        return StoredField::Extra;
     return StoredField::NoField;
 }
 }  // namespace
@@ -142,7 +152,10 @@ StoredField FirstFieldNotReadBack(const CSoftware& record)
     probe.InstallerInfo.InstallerPath = record.InstallerInfo.InstallerPath;
     if (!ReadsBack(probe))
         return StoredField::InstallerPath;
-    return StoredField::OriginalPath;
+    probe.InstallerInfo.OriginalPath = record.InstallerInfo.OriginalPath;
+    if (!ReadsBack(probe))
+        return StoredField::OriginalPath;
+    return StoredField::Extra;
 }
 
 const wchar_t* StoredFieldName(StoredField field)
@@ -161,6 +174,7 @@ const wchar_t* StoredFieldName(StoredField field)
     case StoredField::Code: return L"Code";
     case StoredField::InstallerPath: return L"InstallerPath";
     case StoredField::OriginalPath: return L"OriginalPath";
+    case StoredField::Extra: return L"Licence";
     case StoredField::NoField: break;
     }
     return L"";

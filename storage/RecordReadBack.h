@@ -22,6 +22,7 @@ enum class StoredField {
     Code,
     InstallerPath,
     OriginalPath,
+    Extra,  // one of the fields kept in the extra container
 };
 
 // True when the record's text, read back, equals the record as the format keeps it.

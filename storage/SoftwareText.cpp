@@ -134,7 +134,15 @@ std::wstring FormatSoftwareText(const CSoftware& record)
     AppendLeaf(text, L"InstallerPath", installer.InstallerPath);
     AppendLeaf(text, L"OriginalPath", installer.OriginalPath);
     AppendLeaf(text, L"AttachMode", installer.AttachMode);
-    text += L"</InstallerInfo>\n</Software>\n";
+    text += L"</InstallerInfo>\n";
+    if (!record.ExtraInfo.IsEmpty()) {
+        text += L"<ExtraInfo>\n";
+        for (const ExtraField& field : ExtraFields)
+            if (!(record.ExtraInfo.*field.Member).empty())
+                AppendLeaf(text, field.Element, record.ExtraInfo.*field.Member);
+        text += L"</ExtraInfo>\n";
+    }
+    text += L"</Software>\n";
     return text;
 }
 
@@ -185,5 +193,12 @@ bool ParseSoftwareText(const std::wstring& text, CSoftware& record)
     if (!IsStorablePrice(amount) || amount == 0.0f)
         amount = defaults.BasicInfo.Price.Value;  // also turns a negative zero into a plain one
     basic.Price.Value = amount;
+
+    // The extra fields are optional: a file from before them simply has none.
+    for (const ExtraField& field : ExtraFields) {
+        std::wstring value;
+        ExtractElement(text, value, field.Element);
+        record.ExtraInfo.*field.Member = value;
+    }
     return true;
 }

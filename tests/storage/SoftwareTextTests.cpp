@@ -4,6 +4,7 @@
 #include <limits>
 #include <string>
 
+#include "storage/RecordReadBack.h"
 #include "storage/SoftwareText.h"
 
 namespace {
@@ -247,4 +248,60 @@ TEST(SoftwareTextTests, OnlyRecordsThatReadBackAsWrittenAreStorable)
     record.BasicInfo.Category = 18;
     record.RegInfo.Code.Add(L"orphan");
     EXPECT_FALSE(IsStorableRecord(record));
+}
+
+TEST(SoftwareTextTests, ExtraFieldsGoInOneContainerAfterTheInstallerOnlyWhenSet)
+{
+    CSoftware record;
+    SampleRecord(record);
+    record.ExtraInfo.ExpiryDate = L"2027-01-31";
+    record.ExtraInfo.InstallerSha256 = L"00ff";
+    const std::wstring expected =
+        Replace(SampleText, L"</InstallerInfo>\n</Software>\n",
+                L"</InstallerInfo>\n<ExtraInfo>\n<ExpiryDate>\n2027-01-31</ExpiryDate>\n"
+                L"<InstallerSha256>\n00ff</InstallerSha256>\n</ExtraInfo>\n</Software>\n");
+    EXPECT_EQ(FormatSoftwareText(record), expected);
+
+    // Every field comes back, and a record that sets none is written as before.
+    for (const ExtraField& field : ExtraFields)
+        record.ExtraInfo.*field.Member = std::wstring(L"v-") + field.Element;
+    CSoftware back;
+    ASSERT_TRUE(ParseSoftwareText(FormatSoftwareText(record), back));
+    EXPECT_EQ(back.ExtraInfo, record.ExtraInfo);
+    record.ExtraInfo = CExtraInfo();
+    EXPECT_TRUE(record.ExtraInfo.IsEmpty());
+    EXPECT_EQ(FormatSoftwareText(record), SampleText);
+}
+
+TEST(SoftwareTextTests, FilesWithoutTheContainerLoadAndUnknownElementsAreIgnored)
+{
+    CSoftware back;
+    back.ExtraInfo.ExpiryDate = L"stale";
+    ASSERT_TRUE(ParseSoftwareText(SampleText, back));
+    EXPECT_TRUE(back.ExtraInfo.IsEmpty());
+    // A later build's element this one does not know leaves the rest readable.
+    const std::wstring later = Replace(SampleText, L"</InstallerInfo>\n",
+                                       L"</InstallerInfo>\n<ExtraInfo>\n<Future>\nx</Future>\n"
+                                       L"<PurchaseDate>\n2026-02-03</PurchaseDate>\n</ExtraInfo>\n");
+    CSoftware fromLater;
+    ASSERT_TRUE(ParseSoftwareText(later, fromLater));
+    EXPECT_EQ(fromLater.BasicInfo.Name, L"Setup & <Co>");
+    EXPECT_EQ(fromLater.ExtraInfo.PurchaseDate, L"2026-02-03");
+}
+
+TEST(SoftwareTextTests, ExtraFieldsAreCoveredByTheReadBackCheck)
+{
+    CSoftware record;
+    SampleRecord(record);
+    record.RegInfo.Comment = L"renew <ExpiryDate>\n2020-01-01</ExpiryDate>\nsoon";
+    EXPECT_FALSE(ReadsBack(record));
+    EXPECT_EQ(FirstFieldNotReadBack(record), StoredField::Comment);
+
+    CSoftware cut;
+    SampleRecord(cut);
+    cut.ExtraInfo.PurchaseDate = L"2026-01-01</PurchaseDate>\nmore";
+    EXPECT_FALSE(ReadsBack(cut));
+    EXPECT_EQ(FirstFieldNotReadBack(cut), StoredField::Extra);
+    cut.ExtraInfo.PurchaseDate = L" 2026-01-01 ";
+    EXPECT_TRUE(ReadsBack(cut));
 }

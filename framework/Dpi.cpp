@@ -1,0 +1,34 @@
+#include "framework/Dpi.h"
+
+namespace {
+using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+
+// Present from Windows 10 1607; older systems and some Wine versions lack it.
+GetDpiForWindowFn DpiForWindowFunction()
+{
+    static const GetDpiForWindowFn function = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    return function;
+}
+
+UINT ScreenDpi()
+{
+    HDC screen = GetDC(nullptr);
+    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : BaseDpi;
+}
+}  // namespace
+
+UINT WindowDpi(HWND window)
+{
+    if (window) {
+        if (GetDpiForWindowFn function = DpiForWindowFunction()) {
+            UINT dpi = function(window);
+            if (dpi > 0)
+                return dpi;
+        }
+    }
+    return ScreenDpi();
+}

@@ -175,3 +175,11 @@
 #define ID_LIST_LAUNCH 32777
 #define ID_LIST_SELECT_ALL 32778
 #define ID_LIST_REVERSE_SELECT 32779
+
+// The main window's menu of further commands. Identifier ranges are kept apart per capability:
+// resources 400-419 find, 420-439 export and import, 440-459 installer vault, 460-479 backups,
+// 480-499 groups; controls 4000-4099 find, 4100-4199 export and import, 4200-4299 vault,
+// 4300-4399 backups, 4400-4499 groups; menu commands 32800-32819 find, 32820-32839 export and
+// import, 32840-32859 vault, 32860-32879 backups.
+#define IDR_MORE_MENU 400
+#define ID_MORE_ABOUT 32799

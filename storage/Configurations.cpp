@@ -13,6 +13,8 @@ std::wstring FormatSettingsText(const CConfigurations& settings)
     AppendElement(text, L"ShowAttachModeSelectDlg", std::to_wstring(settings.ShowAttachModeSelectDlg));
     AppendElement(text, L"DefaultClassifyMode", std::to_wstring(settings.DefaultClassifyMode));
     AppendElement(text, L"DefaultSortKey", std::to_wstring(settings.DefaultSortKey));
+    if (!settings.BackupFolder.empty())
+        AppendElement(text, L"BackupFolder", settings.BackupFolder);
     text += L"</Configurations>\n";
     return text;
 }
@@ -34,6 +36,10 @@ bool ParseSettingsText(const std::wstring& text, CConfigurations& settings)
     // beside the folder. An empty folder stays empty: a lone backslash names a drive's root.
     if (!read.DataFolder.empty() && read.DataFolder.back() != L'\\')
         read.DataFolder += L'\\';
+    // Optional: files written before backups existed, or by a user who never chose a folder.
+    if (ExtractElement(text, read.BackupFolder, L"BackupFolder") && !read.BackupFolder.empty() &&
+        read.BackupFolder.back() != L'\\')
+        read.BackupFolder += L'\\';
     settings = read;
     return true;
 }

@@ -11,14 +11,19 @@ public:
     int32_t ShowAttachModeSelectDlg = 1;
     int32_t DefaultClassifyMode = 0;
     int32_t DefaultSortKey = 1;
+    // Where backups go; empty means the "Backups" folder under BaseFolder. Stored only when set,
+    // so the file of a user who never chose one stays as it always was.
+    std::wstring BackupFolder;
 };
 
 // The one settings record of the process.
 extern CConfigurations Settings;
 
-// The thirteen lines of the settings file, line feeds only.
+// The thirteen lines of the settings file, line feeds only; a chosen backup folder adds its
+// element before the closing line.
 std::wstring FormatSettingsText(const CConfigurations& settings);
-// Fills settings (all five fields) only when every element is found. A data folder without its
+// Fills settings (all five fields, and the backup folder, empty when absent) only when every one of
+// the five elements is found. A data folder without its
 // closing backslash gets one, so that every path formed from it lies inside it.
 bool ParseSettingsText(const std::wstring& text, CConfigurations& settings);
 

@@ -2,12 +2,15 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "model/Vocabulary.h"
 #include "storage/Configurations.h"
 #include "storage/ElementText.h"
 #include "storage/HistoryText.h"
+#include "storage/SnapshotText.h"
 #include "storage/SoftwareText.h"
+#include "storage/ZipArchive.h"
 
 namespace {
 // Bytes as wide text, one code unit each, so every marker and line end can be reached cheaply.
@@ -55,12 +58,12 @@ void FuzzSettingsText(const uint8_t* data, size_t size)
     Require(ParseSettingsText(FormatSettingsText(settings), again));
     // Nothing is escaped: a folder text holding another element's markers (which no real folder
     // name can, '<' being refused in paths) need not read back the same way.
-    if (settings.DataFolder.find(L'<') != std::wstring::npos)
+    if (settings.DataFolder.find(L'<') != std::wstring::npos || settings.BackupFolder.find(L'<') != std::wstring::npos)
         return;
     Require(again.AttachMode == settings.AttachMode && again.DataFolder == settings.DataFolder &&
             again.ShowAttachModeSelectDlg == settings.ShowAttachModeSelectDlg &&
             again.DefaultClassifyMode == settings.DefaultClassifyMode &&
-            again.DefaultSortKey == settings.DefaultSortKey);
+            again.DefaultSortKey == settings.DefaultSortKey && again.BackupFolder == settings.BackupFolder);
 }
 
 void FuzzHistoryBytes(const uint8_t* data, size_t size)
@@ -83,4 +86,40 @@ void FuzzElementList(const uint8_t* data, size_t size)
     Require(static_cast<size_t>(count) <= text.size() / 8 + 1);  // every entry takes both markers
     std::wstring value;
     ExtractElement(text, value, L"Code");
+}
+
+void FuzzZipArchive(const uint8_t* data, size_t size)
+{
+    const std::string archive(reinterpret_cast<const char*>(data), size);
+    std::vector<CZipItem> items;
+    const bool directory = ReadZipDirectory(archive, items);
+    std::vector<CZipEntry> entries;
+    if (!ReadZip(archive, entries)) {
+        Require(entries.empty());
+        return;
+    }
+    // Every entry the reader accepts lay inside the archive, and inflated to its declared size.
+    Require(directory && items.size() == entries.size());
+    for (size_t i = 0; i < items.size(); ++i) {
+        Require(entries[i].Data.size() == items[i].Size);
+        Require(static_cast<uint64_t>(items[i].DataOffset) + items[i].CompressedSize <= size);
+    }
+    // What was read can be written again, and reads back the same.
+    CZipWriter writer;
+    for (const CZipEntry& entry : entries)
+        Require(writer.Add(entry.Name, entry.Data, entry.DosDateTime));
+    Require(writer.Finish());
+    std::vector<CZipEntry> again;
+    Require(ReadZip(writer.Bytes(), again) && again.size() == entries.size());
+    for (size_t i = 0; i < entries.size(); ++i)
+        Require(again[i].Name == entries[i].Name && again[i].Data == entries[i].Data);
+    // A snapshot's manifest, where there is one, is read as the backups list reads it.
+    for (const CZipEntry& entry : entries) {
+        if (entry.Name == ManifestEntryName) {
+            CSnapshotManifest manifest;
+            if (ParseSnapshotManifest(AsText(reinterpret_cast<const uint8_t*>(entry.Data.data()), entry.Data.size()),
+                                      manifest))
+                Require(IsValidStamp(manifest.Taken) && manifest.Records >= 0);
+        }
+    }
 }

@@ -17,4 +17,6 @@ enum CommandCode : WPARAM {
     CMD_ABOUT = 8,
     CMD_CLASSIFY = 9,
     CMD_SORT = 10,
+    // 22 to 24: backups.
+    CMD_BACKUPS = 22,
 };

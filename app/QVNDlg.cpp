@@ -8,6 +8,8 @@
 
 #include "app/AboutDlg.h"
 #include "app/AddProductDlg.h"
+#include "app/BackupCommands.h"
+#include "app/BackupsDlg.h"
 #include "app/OptionsDlg.h"
 #include "framework/App.h"
 #include "framework/MessageBox.h"
@@ -117,6 +119,8 @@ BOOL CQVNDlg::OnInitDialog()
         app->m_pMainWnd = m_hWnd;
     SetWindowPos(m_hWnd, nullptr, 0, 0, WindowWidth, WindowHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     m_progress.SetOwner(m_hWnd);
+    // A background snapshot that failed is told here, also one that ended before the window came.
+    Snapshots().SetNotifyWindow(m_hWnd, MSG_SNAPSHOT_DONE);
 
     m_toolbar.Create(m_hWnd);
     m_toolbar.Place(GetContentRect());
@@ -162,6 +166,10 @@ INT_PTR CQVNDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& han
     case WM_QUERYENDSESSION:
         handled = true;
         return OnQueryEndSession() ? TRUE : FALSE;
+    case MSG_SNAPSHOT_DONE:
+        OnBackgroundSnapshotDone(m_hWnd);
+        handled = true;
+        return 0;
     default:
         return CBitmapDialog::OnMessage(message, wParam, lParam, handled);
     }
@@ -183,6 +191,10 @@ void CQVNDlg::OnCommandMessage(WPARAM code, HWND sender)
     case CMD_ABOUT:
         if (m_aboutDialog)
             m_aboutDialog(m_hWnd);
+        break;
+    case CMD_BACKUPS:
+        if (RunBackupsCommand(m_hWnd))
+            ShowReloadedCatalogue();
         break;
     case CMD_CLASSIFY: OnClassify(m_toolbar.ClassifySelection()); break;
     case CMD_SORT: OnSort(m_toolbar.SortSelection()); break;
@@ -227,6 +239,12 @@ void CQVNDlg::OnCancel()
     if (m_itemInfo.Mode() == ItemInfoEdit && !AskQuestion(m_hWnd, LeaveWithoutSavingText))
         return;
     EndDialog(IDCANCEL);
+}
+
+void CQVNDlg::OnDestroy()
+{
+    Snapshots().SetNotifyWindow(nullptr, 0);
+    CBitmapDialog::OnDestroy();
 }
 
 bool CQVNDlg::OnQueryEndSession()
@@ -506,6 +524,10 @@ void CQVNDlg::OnDelete()
         ShowInformation(m_hWnd, BeingEditedText);
         return;
     }
+
+    // Deleting several at once is the change a slip of the mouse makes costly: a backup comes first.
+    if (records.size() > 1 && !TakeSnapshot(m_hWnd, SnapshotReason::Delete))
+        return;
 
     m_itemInfo.SetRecord(nullptr);
     for (const CSoftware* record : records) {

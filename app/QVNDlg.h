@@ -68,6 +68,8 @@ protected:
     // the details pane holds unsaved edits.
     void OnCancel() override;
     void PaintSkin(HDC dc) override;
+    // Background snapshots tell this window no more.
+    void OnDestroy() override;
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
 private:

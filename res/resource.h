@@ -183,3 +183,19 @@
 // import, 32840-32859 vault, 32860-32879 backups.
 #define IDR_MORE_MENU 400
 #define ID_MORE_ABOUT 32799
+
+// Backups: the backups window, the records of one backup, and the Options button that opens them.
+#define IDD_BACKUPS 460
+#define IDD_BACKUP_RECORDS 461
+#define IDC_BACKUPS_NOTE 4300
+#define IDC_BACKUPS_FOLDER_LABEL 4301
+#define IDC_BACKUPS_FOLDER 4302
+#define IDC_BACKUPS_CHANGE_FOLDER 4303
+#define IDC_BACKUPS_LIST 4304
+#define IDC_BACKUPS_NOW 4305
+#define IDC_BACKUPS_RESTORE 4306
+#define IDC_BACKUPS_RECORDS 4307
+#define IDC_BACKUP_RECORDS_NOTE 4310
+#define IDC_BACKUP_RECORDS_LIST 4311
+#define IDC_OPTIONS_BACKUPS 4320
+#define ID_MORE_BACKUPS 32860

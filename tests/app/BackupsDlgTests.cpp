@@ -366,8 +366,6 @@ TEST_F(BackupsDlgTests, Shot)
     const std::wstring folder = ShotFolder();
     if (folder.empty())
         GTEST_SKIP() << "QV_SHOT_DIR is not set";
-    Settings.DataFolder = L"D:\\Software Catalogue\\";
-    Settings.DataFolder = Data;
     const CSnapshotStamp stamps[] = {At(2026, 11, 22, 19, 12), At(2026, 11, 29, 9, 41), At(2026, 12, 4, 8, 58),
                                      At(2026, 12, 7, 9, 3),    At(2026, 12, 8, 8, 47),  At(2026, 12, 8, 14, 20)};
     const SnapshotReason reasons[] = {SnapshotReason::Daily, SnapshotReason::Daily, SnapshotReason::Daily,

@@ -114,6 +114,30 @@ std::wstring SignerName(HANDLE state)
     name.resize(wcsnlen(name.c_str(), length));
     return name;
 }
+// Failures that the platform reports only about a signature it found.
+bool SignaturePresent(LONG status)
+{
+    switch (status) {
+    case TRUST_E_BAD_DIGEST:
+    case TRUST_E_EXPLICIT_DISTRUST:
+    case TRUST_E_CERT_SIGNATURE:
+    case TRUST_E_TIME_STAMP:
+    case TRUST_E_COUNTER_SIGNER:
+    case TRUST_E_FINANCIAL_CRITERIA:
+    case TRUST_E_SYSTEM_ERROR:
+    case CERT_E_EXPIRED:
+    case CERT_E_REVOKED:
+    case CERT_E_UNTRUSTEDROOT:
+    case CERT_E_CHAINING:
+    case CERT_E_UNTRUSTEDTESTROOT:
+    case CERT_E_WRONG_USAGE:
+    case CERT_E_UNTRUSTEDCA:
+    case CRYPT_E_SECURITY_SETTINGS:
+        return true;
+    default:
+        return false;
+    }
+}
 }  // namespace
 
 void ReadSignatureFacts(const std::wstring& path, std::wstring& signer, std::wstring& trust)
@@ -133,15 +157,14 @@ void ReadSignatureFacts(const std::wstring& path, std::wstring& signer, std::wst
     data.dwProvFlags = WTD_CACHE_ONLY_URL_RETRIEVAL;
     GUID action = WINTRUST_ACTION_GENERIC_VERIFY_V2;
     const LONG status = WinVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &data);
+    if (status != TRUST_E_NOSIGNATURE && data.hWVTStateData)
+        signer = SignerName(data.hWVTStateData);
     if (status == ERROR_SUCCESS)
         trust = TrustTrusted;
-    else if (status == TRUST_E_NOSIGNATURE || status == TRUST_E_SUBJECT_FORM_UNKNOWN ||
-             status == TRUST_E_PROVIDER_UNKNOWN)
-        trust = TrustUnsigned;
-    else
+    else if (!signer.empty() || SignaturePresent(status))
         trust = TrustNotTrusted;
-    if (trust != TrustUnsigned && data.hWVTStateData)
-        signer = SignerName(data.hWVTStateData);
+    else
+        trust = TrustUnsigned;  // no signature, or none the platform could find in the file
     data.dwStateAction = WTD_STATEACTION_CLOSE;
     WinVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &data);
 }

@@ -211,6 +211,67 @@ struct CVirtualBuffer {
 };
 }  // namespace
 
+namespace {
+// One read of the file in flight while the previous chunk is hashed, so hashing a file on a disk
+// costs the slower of reading and hashing, not their sum.
+class COverlappedRead {
+public:
+    COverlappedRead() { m_overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr); }
+    ~COverlappedRead()
+    {
+        Settle();
+        if (m_overlapped.hEvent)
+            CloseHandle(m_overlapped.hEvent);
+    }
+    COverlappedRead(const COverlappedRead&) = delete;
+    COverlappedRead& operator=(const COverlappedRead&) = delete;
+
+    bool IsValid() const { return m_overlapped.hEvent != nullptr; }
+    // Starts reading size bytes at offset into buffer. False on an error other than the end.
+    bool Start(HANDLE file, void* buffer, DWORD size, uint64_t offset)
+    {
+        m_file = file;
+        m_overlapped.Offset = static_cast<DWORD>(offset);
+        m_overlapped.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        ResetEvent(m_overlapped.hEvent);
+        m_atEnd = false;
+        if (ReadFile(file, buffer, size, nullptr, &m_overlapped) || GetLastError() == ERROR_IO_PENDING) {
+            m_pending = true;
+            return true;
+        }
+        m_atEnd = GetLastError() == ERROR_HANDLE_EOF;
+        return m_atEnd;
+    }
+    // Waits for the read; false on a read error. got is 0 at the end of the file.
+    bool Finish(DWORD& got)
+    {
+        got = 0;
+        if (!m_pending)
+            return m_atEnd;
+        m_pending = false;
+        if (GetOverlappedResult(m_file, &m_overlapped, &got, TRUE))
+            return true;
+        return GetLastError() == ERROR_HANDLE_EOF;
+    }
+    // No read may still write into a buffer that is about to go.
+    void Settle()
+    {
+        if (!m_pending)
+            return;
+        CancelIoEx(m_file, &m_overlapped);
+        DWORD ignored = 0;
+        GetOverlappedResult(m_file, &m_overlapped, &ignored, TRUE);
+        m_pending = false;
+    }
+
+private:
+    OVERLAPPED m_overlapped{};
+    HANDLE m_file = nullptr;
+    bool m_pending = false;
+    bool m_atEnd = false;
+};
+}  // namespace
+
 MeasureOutcome HashFile(const std::wstring& path, uint64_t& size, std::wstring& sha256, const CReadControl& control)
 {
     sha256.clear();
@@ -219,7 +280,8 @@ MeasureOutcome HashFile(const std::wstring& path, uint64_t& size, std::wstring& 
         return MeasureOutcome::Missing;
     // Others may read, and even delete or rename it meanwhile; what was read is what is reported.
     CFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+                                 nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_OVERLAPPED, nullptr));
     if (!file.IsOpen())
         return IsMissing(path) ? MeasureOutcome::Missing : MeasureOutcome::Unreadable;
     LARGE_INTEGER length{};
@@ -227,22 +289,31 @@ MeasureOutcome HashFile(const std::wstring& path, uint64_t& size, std::wstring& 
         return MeasureOutcome::Unreadable;
     const uint64_t total = static_cast<uint64_t>(length.QuadPart);
     CSha256 hash;
-    CVirtualBuffer buffer(HashChunkSize);
-    if (!hash.IsValid() || !buffer.Data)
+    CVirtualBuffer buffers[2] = {CVirtualBuffer(HashChunkSize), CVirtualBuffer(HashChunkSize)};
+    // Declared after the buffers, so it settles before they go.
+    COverlappedRead reads[2];
+    if (!hash.IsValid() || !buffers[0].Data || !buffers[1].Data || !reads[0].IsValid() || !reads[1].IsValid())
         return MeasureOutcome::Unreadable;
     uint64_t done = 0;
+    int current = 0;
+    if (!reads[0].Start(file.Get(), buffers[0].Data, HashChunkSize, 0))
+        return MeasureOutcome::Unreadable;
     for (;;) {
-        if (control.Cancelled && control.Cancelled())
-            return MeasureOutcome::Cancelled;
         DWORD got = 0;
-        if (!ReadFile(file.Get(), buffer.Data, HashChunkSize, &got, nullptr))
+        if (!reads[current].Finish(got))
             return MeasureOutcome::Unreadable;
         if (got == 0)
             break;
-        hash.Update(buffer.Data, got);
+        if (control.Cancelled && control.Cancelled())
+            return MeasureOutcome::Cancelled;
+        const int next = 1 - current;
+        if (!reads[next].Start(file.Get(), buffers[next].Data, HashChunkSize, done + got))
+            return MeasureOutcome::Unreadable;
+        hash.Update(buffers[current].Data, got);
         done += got;
         if (control.Progress)
             control.Progress(done, total);
+        current = next;
     }
     sha256 = hash.Finish();
     if (sha256.empty())

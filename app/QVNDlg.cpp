@@ -190,7 +190,14 @@ void CQVNDlg::OnCommandMessage(WPARAM code, HWND sender)
     case CMD_SORT: OnSort(m_toolbar.SortSelection()); break;
     case CMD_VERIFY_INSTALLERS: m_vault.VerifyInstallers(CatalogueRecords()); break;
     case CMD_FIND_MOVED_INSTALLERS: m_vault.FindMovedInstallers(m_hWnd, {}, CatalogueRecords()); break;
-    case CMD_INSTALLER_DETAILS: m_vault.ShowDetails(SelectedRecords()); break;
+    case CMD_INSTALLER_DETAILS:
+        // From the details pane: the record it shows; otherwise the list's selection.
+        if (sender && sender == m_itemInfo.GetSafeHwnd())
+            m_vault.ShowDetails(m_itemInfo.Record() ? std::vector<CSoftware*>{m_itemInfo.Record()}
+                                                    : std::vector<CSoftware*>());
+        else
+            m_vault.ShowDetails(SelectedRecords());
+        break;
     default: return;
     }
     // A toolbar command hands the keyboard back to the list; a menu command leaves it alone.

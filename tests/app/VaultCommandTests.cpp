@@ -405,3 +405,32 @@ TEST_F(VaultCommandTests, DetailsActOnOneRecordWithAnInstaller)
     PostFromListPane(CMD_INSTALLER_DETAILS);
     EXPECT_EQ(Boxes.Texts(), Texts({OneDetailsOnlyText, L"The selected software havn't attached an installer yet."}));
 }
+
+TEST_F(VaultCommandTests, TheDetailsPaneOpensTheDetailsOfTheRecordItShows)
+{
+    Open(SixRecords());
+    const std::wstring setup = WriteSourceFile(L"setup.exe", "pane bytes");
+    Attach(L"Delta Net", setup);
+    HWND pane = Window->ItemInfoWindow();
+    HWND button = GetDlgItem(pane, IDC_ITEM_INSTALLER);
+    ASSERT_NE(button, nullptr);
+    EXPECT_TRUE(IsWindowVisible(button));
+    EXPECT_TRUE(IsWindowEnabled(button));
+
+    std::wstring shown;
+    CDialogActor details(IDC_DETAILS_VERIFY, [&](HWND dialog) {
+        shown = WindowText(GetDlgItem(dialog, IDC_DETAILS_FIRST_VALUE));
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    SendMessageW(pane, WM_COMMAND, MAKEWPARAM(IDC_ITEM_INSTALLER, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    Pump();
+    EXPECT_EQ(shown, L"Delta Net(0.9)");
+
+    // Editing hides it, as it hides Modify.
+    SendMessageW(pane, WM_COMMAND, MAKEWPARAM(IDC_ITEM_MODIFY, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(pane, IDC_ITEM_MODIFY)));
+    EXPECT_FALSE(IsWindowVisible(button));
+    SendMessageW(pane, WM_COMMAND, MAKEWPARAM(IDC_ITEM_CANCEL, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(pane, IDC_ITEM_CANCEL)));
+    EXPECT_TRUE(IsWindowVisible(button));
+}

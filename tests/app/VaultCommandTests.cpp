@@ -16,6 +16,7 @@
 #include "res/resource.h"
 #include "storage/Configurations.h"
 #include "storage/SoftwareFiles.h"
+#include "tests/app/DialogTestSupport.h"
 #include "tests/app/MainWindowTestSupport.h"
 
 namespace {
@@ -433,4 +434,75 @@ TEST_F(VaultCommandTests, TheDetailsPaneOpensTheDetailsOfTheRecordItShows)
     SendMessageW(pane, WM_COMMAND, MAKEWPARAM(IDC_ITEM_CANCEL, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(pane, IDC_ITEM_CANCEL)));
     EXPECT_TRUE(IsWindowVisible(button));
+}
+
+// The pictures of the installer details window and the verify result for docs/:
+// scripts/vault-shots.sh runs these with QV_SHOT_DIR set to the folder that receives the bitmaps.
+namespace {
+std::wstring ShotFolder()
+{
+    wchar_t folder[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableW(L"QV_SHOT_DIR", folder, MAX_PATH);
+    if (!length || length >= MAX_PATH)
+        return std::wstring();
+    std::wstring path = folder;
+    return path.back() == L'\\' ? path : path + L'\\';
+}
+
+class VaultShots : public VaultCommandTests {
+protected:
+    void SetUp() override
+    {
+        Folder = ShotFolder();
+        if (Folder.empty())
+            GTEST_SKIP() << "QV_SHOT_DIR is not set";
+        VaultCommandTests::SetUp();
+    }
+    // A copy of this program: an installer with a version resource.
+    std::wstring ProgramCopy(const std::wstring& name)
+    {
+        wchar_t self[MAX_PATH] = {};
+        GetModuleFileNameW(nullptr, self, MAX_PATH);
+        const std::wstring path = Root / name;
+        EXPECT_TRUE(CopyFileW(self, path.c_str(), FALSE));
+        return path;
+    }
+    std::wstring Folder;
+};
+}  // namespace
+
+TEST_F(VaultShots, DetailsAndVerifyResult)
+{
+    Open(SixRecords());
+    ASSERT_TRUE(CreateDirectoryW((Root / L"Setups").c_str(), nullptr));
+    Attach(L"Alpha Edit", ProgramCopy(L"Setups\\AlphaEdit-1.0-setup.exe"), 1);
+    Attach(L"Beta Paint", WriteSourceFile(L"Setups\\BetaPaint_2.1.msi", std::string(734003, 'b')));
+    Attach(L"Delta Net", WriteSourceFile(L"Setups\\deltanet-0.9.zip", std::string(220417, 'd')));
+    Attach(L"Gamma Zip", WriteSourceFile(L"Setups\\GammaZip300.exe", std::string(1048576, 'g')));
+    Attach(L"Zeta Sync", ProgramCopy(L"Setups\\ZetaSyncSetup.exe"));
+    ASSERT_TRUE(WriteFileBytes(Root / L"Setups\\BetaPaint_2.1.msi", std::string(734003, 'B')));
+    ASSERT_TRUE(DeleteFileW((Root / L"Setups\\deltanet-0.9.zip").c_str()));
+
+    CDialogActor result(IDC_VERIFY_LIST, [&](HWND dialog) {
+        SetWindowPos(dialog, nullptr, 20, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        EXPECT_TRUE(SaveWindowBitmap(dialog, Folder + L"verify.bmp"));
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    SendMessageW(Main(), WM_COMMAND, ID_VAULT_VERIFY, 0);
+    Pump();
+    ASSERT_TRUE(result.Acted());
+
+    SelectRecord(L"Alpha Edit");
+    CDialogActor details(IDC_DETAILS_VERIFY, [&](HWND dialog) {
+        SetWindowPos(dialog, nullptr, 20, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        SetFocus(GetDlgItem(dialog, IDC_DETAILS_VERIFY));
+        EXPECT_TRUE(SaveWindowBitmap(dialog, Folder + L"installer-details.bmp"));
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    PostFromListPane(CMD_INSTALLER_DETAILS);
+    ASSERT_TRUE(details.Acted());
+
+    // The list with the marks of the failed checks.
+    SelectRecord(L"Alpha Edit");
+    EXPECT_TRUE(SaveWindowBitmap(ListPaneWindow(), Folder + L"verify-marks.bmp"));
 }

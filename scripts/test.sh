@@ -47,5 +47,11 @@ trap 'wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true' EXIT
 wineserver -p
 wine wineboot </dev/null >/dev/null 2>&1 || true
 
+# The signature test's signed sample, when it can be had.
+scripts/install-deps.sh signed || true
+samples=${QV_SAMPLES_DIR:-build/samples}
+case "$samples" in /*) ;; *) samples="$root/$samples" ;; esac
+[ -f "$samples/shimx64.efi.signed" ] && export QV_SIGNED_SAMPLE="Z:${samples//\//\\}\\shimx64.efi.signed"
+
 echo "== windows tests (wine)"
 ctest --test-dir "$build/win" --output-on-failure --timeout 300 "${filter[@]}"

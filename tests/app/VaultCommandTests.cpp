@@ -170,6 +170,29 @@ TEST_F(VaultCommandTests, AttachRecordsTheFactsAndDetachForgetsThem)
     EXPECT_EQ(ReadFileBytes(MetaDataPath(record)).find("ExtraInfo"), std::string::npos);
 }
 
+TEST_F(VaultCommandTests, ADroppedFileIsMeasuredByEitherMode)
+{
+    Open(SixRecords());
+    const std::wstring setup = WriteSourceFile(L"dropped.exe", "abc");
+    int added = 0;
+    AddDialogStep = [&added](CSoftware& record) {
+        record.BasicInfo.Name = L"Dropped " + std::to_wstring(++added);
+        return IDOK;
+    };
+    for (int32_t mode : {0, 1}) {
+        Settings.AttachMode = mode;
+        PostMessageW(Main(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDropHandle({setup})), 0);
+        Pump();
+    }
+    for (const wchar_t* name : {L"Dropped 1", L"Dropped 2"}) {
+        CSoftware* record = Find(name);
+        ASSERT_NE(record, nullptr);
+        EXPECT_EQ(record->ExtraInfo.InstallerSha256, L"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+        EXPECT_EQ(Stored(*record), record->ExtraInfo);
+    }
+    EXPECT_EQ(Find(L"Dropped 2")->InstallerInfo.AttachMode, 1);
+}
+
 TEST_F(VaultCommandTests, LaunchOfAChangedFileSaysWhatChangedAndGoesOnOnlyOnYes)
 {
     Open(SixRecords());

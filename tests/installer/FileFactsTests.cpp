@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 
 #include "installer/FileFacts.h"
@@ -195,4 +196,28 @@ TEST(FileFactsTests, ALargeReferenceIsMeasuredUnderTheDialogAndItsCancelCancelsT
     }
     EXPECT_EQ(record.InstallerInfo.InstallerPath, source);
     EXPECT_EQ(record.ExtraInfo, before);
+}
+
+TEST(FileFactsTests, ASignedFileNamesItsSigner)
+{
+    // A PE signed by a well-known publisher, extracted by scripts/install-deps.sh signed.
+    wchar_t sample[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableW(L"QV_SIGNED_SAMPLE", sample, MAX_PATH);
+    if (!length || length >= MAX_PATH || GetFileAttributesW(sample) == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "QV_SIGNED_SAMPLE names no file";
+    std::wstring signer;
+    std::wstring trust;
+    ReadSignatureFacts(sample, signer, trust);
+    EXPECT_EQ(signer, L"Microsoft Windows UEFI Driver Publisher");
+    EXPECT_TRUE(trust == L"Trusted" || trust == L"Not trusted") << testing::PrintToString(trust);
+    std::printf("signed sample: %ls, %ls\n", signer.c_str(), trust.c_str());
+
+    // One changed byte breaks the signature; the signer is still named.
+    CTempFolder folder;
+    std::string bytes = ReadFileBytes(sample);
+    ASSERT_GT(bytes.size(), 4096u);
+    bytes[bytes.size() / 2] ^= 0x55;
+    ASSERT_TRUE(WriteFileBytes(folder / L"tampered.efi", bytes));
+    ReadSignatureFacts(folder / L"tampered.efi", signer, trust);
+    EXPECT_EQ(trust, L"Not trusted");
 }

@@ -53,10 +53,15 @@ void CVaultCommands::VerifyInstallers(const std::vector<CSoftware*>& records)
     std::vector<CVerifyEntry> entries;
     if (!::VerifyInstallers(m_mainWindow, records, entries))
         return;
+    // A file is written only when what it says changed: the result, or facts measured for the first
+    // time. A catalogue of many intact installers is then not rewritten on every check; the time of
+    // an unchanged result is kept in memory and written with the record's next save.
     const std::wstring now = NowTimestamp();
     for (const CVerifyEntry& entry : entries) {
+        const std::wstring before = entry.Record->ExtraInfo.InstallerCheck;
         ApplyVerifyEntry(entry, now);
-        Store(*entry.Record);
+        if (!entry.HadFacts || entry.Record->ExtraInfo.InstallerCheck != before)
+            Store(*entry.Record);
     }
     if (m_afterChange)
         m_afterChange();

@@ -529,3 +529,39 @@ TEST_F(VaultShots, DetailsAndVerifyResult)
     SelectRecord(L"Alpha Edit");
     EXPECT_TRUE(SaveWindowBitmap(ListPaneWindow(), Folder + L"verify-marks.bmp"));
 }
+
+TEST_F(VaultCommandTests, AnUnchangedResultIsNotRewrittenAndASearchMayFindNothing)
+{
+    Open(SixRecords());
+    const std::wstring alphaFile = WriteSourceFile(L"a.exe", "aaa");
+    const std::wstring betaFile = WriteSourceFile(L"b.exe", "bbb");
+    Attach(L"Alpha Edit", alphaFile);
+    Attach(L"Beta Paint", betaFile);
+    CSoftware& alpha = *Find(L"Alpha Edit");
+    CSoftware& beta = *Find(L"Beta Paint");
+    auto close = [](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); };
+    {
+        CDialogActor first(IDC_VERIFY_LIST, close);
+        PostFromListPane(CMD_VERIFY_INSTALLERS);
+        ASSERT_TRUE(first.Acted());
+    }
+    const std::string alphaStored = ReadFileBytes(MetaDataPath(alpha));
+    ASSERT_EQ(Stored(alpha).InstallerCheck, L"Intact");
+
+    ASSERT_TRUE(DeleteFileW(betaFile.c_str()));
+    const std::wstring empty = Root / L"Empty\\";
+    ASSERT_TRUE(CreateDirectoryW(empty.c_str(), nullptr));
+    Shell.FolderAnswer = empty;
+    CDialogActor second(IDC_VERIFY_LIST, [](HWND dialog) {
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_VERIFY_FIND_MOVED, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_VERIFY_FIND_MOVED)));
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    PostFromListPane(CMD_VERIFY_INSTALLERS);
+    ASSERT_TRUE(second.Acted());
+
+    EXPECT_EQ(ReadFileBytes(MetaDataPath(alpha)), alphaStored);
+    EXPECT_EQ(Stored(beta).InstallerCheck, L"Missing");
+    EXPECT_EQ(beta.InstallerInfo.InstallerPath, betaFile);
+    EXPECT_EQ(Boxes.Texts(), Texts({NothingFoundText}));
+}

@@ -25,7 +25,7 @@ QV_SHOT_DIR="Z:${work//\//\\}" wine "$build/win/tests/app/mainwin_tests.exe" --g
 mkdir -p "$out"
 suffix=""
 [ "$dpi" = 96 ] || suffix="-$dpi"
-for name in installer-details verify verify-marks; do
+for name in installer-details verify verify-marks verify-progress; do
   /usr/bin/convert "$work/$name.bmp" -strip "$out/$name$suffix.png"
   echo "screenshot: $out/$name$suffix.png"
 done

@@ -505,7 +505,24 @@ TEST_F(VaultShots, DetailsAndVerifyResult)
     Attach(L"Zeta Sync", ProgramCopy(L"Setups\\ZetaSyncSetup.exe"));
     ASSERT_TRUE(WriteFileBytes(Root / L"Setups\\BetaPaint_2.1.msi", std::string(734003, 'B')));
     ASSERT_TRUE(DeleteFileW((Root / L"Setups\\deltanet-0.9.zip").c_str()));
+    // Large enough to be caught at work.
+    Attach(L"Epsilon CAD", WriteSourceFile(L"Setups\\EpsilonCAD-5.2-full.exe", std::string(192u << 20, 'e')));
 
+    CDialogActor progress(IDC_VAULT_STATUS, [&](HWND dialog) {
+        SetWindowPos(dialog, nullptr, 20, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        // Until the bar has moved a tenth of the way, for at most ten seconds.
+        bool moved = false;
+        for (const DWORD start = GetTickCount(); !moved && GetTickCount() - start < 10000;) {
+            MSG message;
+            while (PeekMessageW(&message, dialog, 0, 0, PM_REMOVE))
+                DispatchMessageW(&message);
+            moved = SendDlgItemMessageW(dialog, IDC_VAULT_PROGRESS, PBM_GETPOS, 0, 0) > 100;
+            if (!moved)
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        }
+        EXPECT_TRUE(moved);
+        EXPECT_TRUE(SaveWindowBitmap(dialog, Folder + L"verify-progress.bmp"));
+    });
     CDialogActor result(IDC_VERIFY_LIST, [&](HWND dialog) {
         SetWindowPos(dialog, nullptr, 20, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         EXPECT_TRUE(SaveWindowBitmap(dialog, Folder + L"verify.bmp"));
@@ -514,6 +531,7 @@ TEST_F(VaultShots, DetailsAndVerifyResult)
     SendMessageW(Main(), WM_COMMAND, ID_VAULT_VERIFY, 0);
     Pump();
     ASSERT_TRUE(result.Acted());
+    EXPECT_TRUE(progress.Acted());
 
     SelectRecord(L"Alpha Edit");
     CDialogActor details(IDC_DETAILS_VERIFY, [&](HWND dialog) {

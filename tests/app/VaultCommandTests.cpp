@@ -381,6 +381,36 @@ TEST_F(VaultCommandTests, VerifyWithoutInstallersAndFindWithNoneMissingSaySo)
     EXPECT_TRUE(Shell.FolderTitles.empty());
 }
 
+TEST_F(VaultCommandTests, ACancelledSearchRelinksNothing)
+{
+    Open(SixRecords());
+    const std::wstring setup = WriteSourceFile(L"moving.exe", "moving bytes");
+    Attach(L"Alpha Edit", setup);
+    const std::wstring search = Root / L"Search\\";
+    ASSERT_TRUE(CreateDirectoryW(search.c_str(), nullptr));
+    ASSERT_TRUE(MoveFileW(setup.c_str(), (search + L"moving.exe").c_str()));
+    Shell.FolderAnswer = search;
+    std::wstring title;
+    {
+        CStartHookScope hook([&title](HWND dialog) {
+            title = WindowText(dialog);
+            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        });
+        SendMessageW(Main(), WM_COMMAND, ID_VAULT_FIND_MOVED, 0);
+        Pump();
+    }
+    EXPECT_EQ(title, L"Find moved installers");
+    EXPECT_EQ(Shell.FolderTitles, Texts({SearchFolderTitle}));
+    EXPECT_TRUE(Boxes.Shown().empty());
+    EXPECT_EQ(Find(L"Alpha Edit")->InstallerInfo.InstallerPath, setup);
+
+    // Not cancelled, the same search finds it.
+    Boxes.Answer(IDYES);
+    SendMessageW(Main(), WM_COMMAND, ID_VAULT_FIND_MOVED, 0);
+    Pump();
+    EXPECT_EQ(Find(L"Alpha Edit")->InstallerInfo.InstallerPath, search + L"moving.exe");
+}
+
 TEST_F(VaultCommandTests, DetailsShowEveryFactAndVerifyNowRecordsTheCheck)
 {
     Open(SixRecords());

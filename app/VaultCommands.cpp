@@ -70,6 +70,10 @@ void CVaultCommands::VerifyInstallers(const std::vector<CSoftware*>& records)
         [this, &records](HWND owner, const std::vector<CSoftware*>& missing) {
             FindMovedInstallers(owner, missing, records);
         },
+        [this](HWND owner, CSoftware& record) {
+            CInstallerDetailsDlg(record, [this](HWND dialog, CSoftware& shown) { VerifyNow(dialog, shown); }, owner)
+                .DoModal();
+        },
         m_mainWindow);
     result.DoModal();
 }

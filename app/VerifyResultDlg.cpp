@@ -27,8 +27,12 @@ InstallerCheckResult CurrentResult(const CVerifyEntry& entry)
 }
 }  // namespace
 
-CVerifyResultDlg::CVerifyResultDlg(std::vector<CVerifyEntry> entries, FindMoved findMoved, HWND owner)
-    : CDialog(IDD_VERIFY_RESULT, owner), m_entries(std::move(entries)), m_findMoved(std::move(findMoved))
+CVerifyResultDlg::CVerifyResultDlg(std::vector<CVerifyEntry> entries, FindMoved findMoved, ShowDetails showDetails,
+                                   HWND owner)
+    : CDialog(IDD_VERIFY_RESULT, owner),
+      m_entries(std::move(entries)),
+      m_findMoved(std::move(findMoved)),
+      m_showDetails(std::move(showDetails))
 {
     std::stable_sort(m_entries.begin(), m_entries.end(),
                      [](const CVerifyEntry& a, const CVerifyEntry& b) { return Rank(a.Result) < Rank(b.Result); });
@@ -100,6 +104,24 @@ std::vector<CSoftware*> CVerifyResultDlg::StillMissing() const
             missing.push_back(entry.Record);
     }
     return missing;
+}
+
+INT_PTR CVerifyResultDlg::OnMessage(UINT message, WPARAM, LPARAM lParam, bool& handled)
+{
+    if (message != WM_NOTIFY)
+        return 0;
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (header->idFrom != IDC_VERIFY_LIST || (header->code != NM_DBLCLK && header->code != NM_RETURN))
+        return 0;
+    // A double-click or Enter on a row opens that installer's details.
+    handled = true;
+    const int row = ListView_GetNextItem(GetDlgItem(IDC_VERIFY_LIST), -1, LVNI_SELECTED);
+    if (row < 0 || row >= static_cast<int>(m_entries.size()) || !m_showDetails)
+        return 0;
+    m_showDetails(m_hWnd, *m_entries[static_cast<size_t>(row)].Record);
+    FillRows();
+    ListView_SetItemState(GetDlgItem(IDC_VERIFY_LIST), row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    return 0;
 }
 
 bool CVerifyResultDlg::OnCommand(WORD id, WORD, HWND)

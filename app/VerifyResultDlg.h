@@ -14,7 +14,9 @@ class CVerifyResultDlg : public CDialog {
 public:
     // findMoved runs the search for the missing installers of the list, owned by this window.
     using FindMoved = std::function<void(HWND owner, const std::vector<CSoftware*>& missing)>;
-    CVerifyResultDlg(std::vector<CVerifyEntry> entries, FindMoved findMoved, HWND owner);
+    // showDetails opens one record's installer details, owned by this window (a double-click).
+    using ShowDetails = std::function<void(HWND owner, CSoftware& record)>;
+    CVerifyResultDlg(std::vector<CVerifyEntry> entries, FindMoved findMoved, ShowDetails showDetails, HWND owner);
 
     // "3 installers checked: 1 intact, 1 changed, 1 missing, 0 unreadable."
     static std::wstring SummaryText(const std::vector<CVerifyEntry>& entries);
@@ -23,6 +25,7 @@ protected:
     BOOL OnInitDialog() override;
     void OnOK() override { EndDialog(IDOK); }
     bool OnCommand(WORD id, WORD notifyCode, HWND control) override;
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
 private:
     void FillRows();
@@ -30,4 +33,5 @@ private:
 
     std::vector<CVerifyEntry> m_entries;
     FindMoved m_findMoved;
+    ShowDetails m_showDetails;
 };

@@ -299,6 +299,11 @@ TEST_F(VaultCommandTests, VerifyListsEveryInstallerAndFindsTheMovedOne)
     std::vector<Row> rowsAfter;
     Shell.FolderAnswer = search;
     Boxes.Answer(IDYES);  // relink
+    std::wstring detailsOf;
+    CDialogActor details(IDC_DETAILS_VERIFY, [&](HWND dialog) {
+        detailsOf = WindowText(GetDlgItem(dialog, IDC_DETAILS_FIRST_VALUE + 10));
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
     CDialogActor result(IDC_VERIFY_LIST, [&](HWND dialog) {
         summary = WindowText(GetDlgItem(dialog, IDC_VERIFY_SUMMARY));
         rows = ResultRows(dialog);
@@ -307,6 +312,13 @@ TEST_F(VaultCommandTests, VerifyListsEveryInstallerAndFindsTheMovedOne)
                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_VERIFY_FIND_MOVED)));
         summaryAfter = WindowText(GetDlgItem(dialog, IDC_VERIFY_SUMMARY));
         rowsAfter = ResultRows(dialog);
+        // A double-click on a row opens its details.
+        HWND list = GetDlgItem(dialog, IDC_VERIFY_LIST);
+        ListView_SetItemState(list, 2, LVIS_SELECTED, LVIS_SELECTED);
+        NMITEMACTIVATE click{};
+        click.hdr = {list, IDC_VERIFY_LIST, static_cast<UINT>(NM_DBLCLK)};
+        click.iItem = 2;
+        SendMessageW(dialog, WM_NOTIFY, IDC_VERIFY_LIST, reinterpret_cast<LPARAM>(&click));
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_VERIFY_FIND_MOVED)));
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
@@ -323,6 +335,7 @@ TEST_F(VaultCommandTests, VerifyListsEveryInstallerAndFindsTheMovedOne)
                                       {L"Alpha Edit(1.0)", L"Intact", intact},
                                       {L"Zeta Sync(1.4)", L"Intact", old}}));
     EXPECT_EQ(summaryAfter, L"5 installers checked: 3 intact, 1 changed, 0 missing, 1 unreadable.");
+    EXPECT_EQ(detailsOf.substr(0, 12), L"Unreadable, ");
     EXPECT_EQ(rowsAfter[1], (Row{L"Delta Net(0.9)", L"Intact", found}));
     EXPECT_EQ(Shell.FolderTitles, Texts({SearchFolderTitle}));
     EXPECT_EQ(Boxes.Texts(), Texts({L"Delta Net(0.9)'s installer was found at:\n" + found +

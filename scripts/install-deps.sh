@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a group needs, only those missing.
-# Usage: scripts/install-deps.sh build|display|fuzz ...
+# Usage: scripts/install-deps.sh build|display|fuzz|package ...
 set -euo pipefail
 build=(cmake make g++ clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix wine wine64 googletest)
 display=(xvfb xauth x11-utils imagemagick fonts-wine fonts-liberation)
 # The symbolizer names the source lines in the fuzzers' coverage reports.
 fuzz=(llvm-14)
+# Packaging: wixl builds the installer package (msitools inspects it), zip the portable archive,
+# unzip lets the package test unpack it.
+package=(wixl msitools zip unzip)
 want=()
 for group in "$@"; do
   case "$group" in
     build) want+=("${build[@]}") ;;
     display) want+=("${display[@]}") ;;
     fuzz) want+=("${fuzz[@]}") ;;
+    package) want+=("${package[@]}") ;;
     *) echo "unknown package group: $group" >&2; exit 2 ;;
   esac
 done

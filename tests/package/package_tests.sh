@@ -3,7 +3,8 @@
 #   1. a silent install puts the program and its Start-menu shortcut where they belong and registers it
 #      under installed programs with its maker, version and icon;
 #   2. the installed program starts and shows its first-start messages;
-#   3. a package of a higher version replaces it in place and leaves the per-user folder as it was;
+#   3. a package of a higher version replaces it in place and leaves the per-user folder as it was,
+#      and the older package then refuses to go back over it;
 #   4. a silent uninstall removes the program, its folder and shortcut, and leaves the data folder and
 #      the per-user folder byte for byte;
 #   5. the zip's program starts from any folder the same way.
@@ -135,9 +136,9 @@ check_installed() {
   [ "$(file_version "$installed_exe_win")" = "$version.0" ] ||
     fail "the installed program carries version $(file_version "$installed_exe_win"), not $version.0"
   if [ -f "$common_shortcut" ]; then
-    shortcut_win=$common_shortcut_win
+    shortcut_win=$common_shortcut_win shortcut_note=""
   elif [ -f "$user_shortcut" ]; then
-    shortcut_win=$user_shortcut_win
+    shortcut_win=$user_shortcut_win shortcut_note=" (the installing user's Start menu, as Wine's installer does)"
   else
     fail "no Start-menu shortcut at $common_shortcut_win (nor $user_shortcut_win); the folders hold:" \
       "$(ls "$(dirname "$common_shortcut")" 2>&1) / $(ls "$(dirname "$user_shortcut")" 2>&1)"
@@ -164,7 +165,7 @@ check_installed() {
   run 60 uninstaller --list || { show_output; fail "Wine's list of installed programs did not open"; }
   grep -qF "$product_code|||Quorvane" <(tr -d '\r' <"$work/out.txt") ||
     fail "Wine's list of installed programs does not show $product_code as Quorvane: $(show_output)"
-  echo "installed $version.0 at $installed_exe_win; shortcut $shortcut_win -> $target (icon $icon);"
+  echo "installed $version.0 at $installed_exe_win; shortcut $shortcut_win$shortcut_note -> $target (icon $icon);"
   echo "  entry $product_code: version $display_version, maker $publisher, icon $registered_icon"
 }
 
@@ -240,6 +241,12 @@ check_installed "$new_version"
   fail "the upgrade changed the data folder: $(diff <(echo "$data_before") <(snapshot "$data_folder"))"
 # The upgraded program finds the user's settings: no first-start messages.
 drive start "$installed_exe_win"
+# The older package does not go back over the newer one.
+run 300 msiexec /i "$(windows_path "$QV_PACKAGE_MSI")" /qn
+code=$?
+[ $code -ne 0 ] || fail "the older package ($old_version) installed over $new_version"
+echo "the older package ($old_version) was refused (msiexec exited with $code)"
+check_installed "$new_version"
 
 begin "4. silent uninstall"
 per_user_before=$(snapshot "$per_user_folder")

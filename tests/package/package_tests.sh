@@ -84,16 +84,18 @@ test_root=$(unix_path 'C:\QuorvanePackageTest')
 data_folder_win='C:\QuorvanePackageTest\Data\'
 data_folder=$(unix_path "$data_folder_win")
 
-# The entries under installed programs named Quorvane: "KEY|DisplayVersion|Publisher|UninstallString".
+# The entries under installed programs named Quorvane:
+# "KEY|DisplayVersion|Publisher|UninstallString|DisplayIcon".
 uninstall_entries() {
   timeout 60 wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null | tr -d '\r' |
     awk -F '    ' '
-      function flush() { if (name == "Quorvane") print key "|" version "|" publisher "|" uninstall }
-      /^HKEY_/ { flush(); key = $0; name = version = publisher = uninstall = ""; next }
+      function flush() { if (name == "Quorvane") print key "|" version "|" publisher "|" uninstall "|" icon }
+      /^HKEY_/ { flush(); key = $0; name = version = publisher = uninstall = icon = ""; next }
       $2 == "DisplayName" { name = $4 }
       $2 == "DisplayVersion" { version = $4 }
       $2 == "Publisher" { publisher = $4 }
       $2 == "UninstallString" { uninstall = $4 }
+      $2 == "DisplayIcon" { icon = $4 }
       END { flush() }'
 }
 # The icon that Windows Installer registered for the product named Quorvane.
@@ -152,11 +154,12 @@ check_installed() {
   local entries
   entries=$(uninstall_entries)
   [ "$(grep -c . <<<"$entries")" -eq 1 ] || fail "expected one entry under installed programs, found: ${entries:-none}"
-  IFS='|' read -r key display_version publisher uninstall <<<"$entries"
+  IFS='|' read -r key display_version publisher uninstall display_icon <<<"$entries"
   [ "$display_version" = "$version.0" ] || fail "the uninstall entry says version \"$display_version\", not $version.0 ($key)"
   [ "$publisher" = Orrinwell ] || fail "the uninstall entry names the maker \"$publisher\" ($key)"
   product_code=${key##*\\}
   [[ "${uninstall,,}" == *"/x${product_code,,}"* ]] || fail "the uninstall entry's command \"$uninstall\" does not remove $product_code"
+  [ "${display_icon,,}" = "${installed_exe_win,,},0" ] || fail "the uninstall entry's icon is \"$display_icon\", not the program's"
   local registered_icon
   registered_icon=$(product_icon)
   [ -n "$registered_icon" ] && [ -s "$(unix_path "$registered_icon")" ] ||
@@ -166,7 +169,7 @@ check_installed() {
   grep -qF "$product_code|||Quorvane" <(tr -d '\r' <"$work/out.txt") ||
     fail "Wine's list of installed programs does not show $product_code as Quorvane: $(show_output)"
   echo "installed $version.0 at $installed_exe_win; shortcut $shortcut_win$shortcut_note -> $target (icon $icon);"
-  echo "  entry $product_code: version $display_version, maker $publisher, icon $registered_icon"
+  echo "  entry $product_code: version $display_version, maker $publisher, icon $display_icon (product icon $registered_icon)"
 }
 
 begin "clean prefix"

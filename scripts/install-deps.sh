@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a group needs, only those missing.
-# Usage: scripts/install-deps.sh build|display|fuzz|signed ...
+# Usage: scripts/install-deps.sh build|display|fuzz|package|signed ...
 # signed: a Microsoft-signed PE for the signature tests, build/samples/shimx64.efi.signed (or under
 # QV_SAMPLES_DIR), unpacked from Debian's shim-signed package without installing it: installing would
 # pull in a boot loader. Without the network the signature test skips.
@@ -21,6 +21,9 @@ signed_sample() {
   fi
   rm -rf "$dir/deb"
 }
+# Packaging: wixl builds the installer package (msitools inspects it), zip the portable archive,
+# unzip lets the package test unpack it.
+package=(wixl msitools zip unzip)
 want=()
 for group in "$@"; do
   case "$group" in
@@ -28,6 +31,7 @@ for group in "$@"; do
     build) want+=("${build[@]}") ;;
     display) want+=("${display[@]}") ;;
     fuzz) want+=("${fuzz[@]}") ;;
+    package) want+=("${package[@]}") ;;
     *) echo "unknown package group: $group" >&2; exit 2 ;;
   esac
 done

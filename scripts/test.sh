@@ -32,6 +32,20 @@ echo "== windows build"
 cmake -S . -B "$build/win" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
 cmake --build "$build/win" -j"$jobs"
 
+# The installer package and the portable zip for their test: this version's, and a higher one built
+# from the same source to upgrade to.
+if [ ${#filter[@]} -eq 0 ] || grep -Eq -- "$QV_TESTS" <<<package_tests; then
+  echo "== packages"
+  QV_BUILD_DIR="$build" QV_PACKAGE_VERSION= scripts/package.sh
+  case "$build" in /*) dist="$build/dist" ;; *) dist="$root/$build/dist" ;; esac
+  version=$(cat "$build/release/Version.txt")
+  IFS=. read -r major minor patch <<<"$version"
+  newer="$major.$minor.$((patch + 1))"
+  QV_BUILD_DIR="$build" QV_PACKAGE_VERSION="$newer" scripts/package.sh
+  export QV_PACKAGE_MSI="$dist/Quorvane-$version.msi" QV_PACKAGE_NEWER_MSI="$dist/Quorvane-$newer.msi"
+  export QV_PACKAGE_ZIP="$dist/Quorvane-$version-portable.zip"
+fi
+
 source scripts/wine-env.sh
 case "$build" in /*) prefix="$build/wineprefix" ;; *) prefix="$root/$build/wineprefix" ;; esac
 wine_prepare_prefix "$prefix" null

@@ -17,6 +17,10 @@ enum CommandCode : WPARAM {
     CMD_ABOUT = 8,
     CMD_CLASSIFY = 9,
     CMD_SORT = 10,
-    // 22 to 24: backups.
+    // Installer vault
+    CMD_VERIFY_INSTALLERS = 18,
+    CMD_FIND_MOVED_INSTALLERS = 19,
+    CMD_INSTALLER_DETAILS = 20,
+    // Backups (22 to 24)
     CMD_BACKUPS = 22,
 };

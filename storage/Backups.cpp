@@ -34,18 +34,43 @@ std::string Narrow(const std::wstring& ascii)
 
 enum class ReadOutcome { Read, Missing, Failed };
 
+// Reads to the end of the file. With the size the folder listing gave, one read does it: a disk
+// file's read that returns less than asked has met the end (each call is a round trip to the file
+// system, and a snapshot makes thousands).
+bool ReadToEnd(HANDLE file, size_t sizeHint, std::string& bytes)
+{
+    bytes.resize(sizeHint + 1);
+    size_t got = 0;
+    for (;;) {
+        if (got == bytes.size())
+            bytes.resize(bytes.size() * 2);
+        DWORD read = 0;
+        const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - got, 1u << 30));
+        if (!ReadFile(file, &bytes[got], want, &read, nullptr))
+            return false;
+        got += read;
+        if (read < want)
+            break;
+    }
+    bytes.resize(got);
+    return true;
+}
+
 // Another program (an indexer, a virus scanner) may hold a file for a moment: try again for up to
 // two seconds before calling it unreadable. Everyone may go on writing, replacing or deleting the
 // file meanwhile, so a save in the window never waits for a snapshot.
-ReadOutcome ReadSharedFile(const std::wstring& path, std::string& bytes)
+ReadOutcome ReadSharedFile(const std::wstring& path, std::string& bytes, size_t sizeHint = 0)
 {
     DWORD pause = 10;
     for (DWORD waited = 0;;) {
         CFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
                                      nullptr));
-        if (file.IsOpen())
-            return ReadWholeFile(file.Get(), bytes) ? ReadOutcome::Read : ReadOutcome::Failed;
+        if (file.IsOpen()) {
+            if (sizeHint == 0)
+                return ReadWholeFile(file.Get(), bytes) ? ReadOutcome::Read : ReadOutcome::Failed;
+            return ReadToEnd(file.Get(), sizeHint, bytes) ? ReadOutcome::Read : ReadOutcome::Failed;
+        }
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
             return ReadOutcome::Missing;
@@ -58,21 +83,35 @@ ReadOutcome ReadSharedFile(const std::wstring& path, std::string& bytes)
     }
 }
 
-// The meta-data files of the folder: 36-character GUID names, files only.
-std::vector<std::wstring> MetaDataFileNames(const std::wstring& folder)
+struct CListedFile {
+    std::wstring Name;
+    size_t Size = 0;
+    bool operator<(const CListedFile& other) const { return Name < other.Name; }
+};
+
+// The meta-data files of the folder: 36-character GUID names, files only, with their sizes.
+std::vector<CListedFile> MetaDataFiles(const std::wstring& folder)
 {
-    std::vector<std::wstring> names;
+    std::vector<CListedFile> files;
     WIN32_FIND_DATAW entry;
     HANDLE search = FindFirstFileW((folder + L"*-*-*-*-*").c_str(), &entry);
     if (search == INVALID_HANDLE_VALUE)
-        return names;
+        return files;
     do {
         SoftwareId id;
         const std::wstring name = entry.cFileName;
         if (name.size() == 36 && !(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && ParseSoftwareId(name, id))
-            names.push_back(name);
+            files.push_back({name, entry.nFileSizeHigh ? size_t{1} << 20 : static_cast<size_t>(entry.nFileSizeLow)});
     } while (FindNextFileW(search, &entry));
     FindClose(search);
+    return files;
+}
+
+std::vector<std::wstring> MetaDataFileNames(const std::wstring& folder)
+{
+    std::vector<std::wstring> names;
+    for (const CListedFile& file : MetaDataFiles(folder))
+        names.push_back(file.Name);
     return names;
 }
 
@@ -157,13 +196,14 @@ CSnapshotResult WriteSnapshot(const CSnapshotJob& job, const CSnapshotStamp& tak
 
     const uint32_t zipTime = ZipDosDateTime(stamp.Year, stamp.Month, stamp.Day, stamp.Hour, stamp.Minute, stamp.Second);
     CZipWriter zip;
-    std::vector<std::wstring> names = MetaDataFileNames(job.DataFolder);
-    std::sort(names.begin(), names.end());
+    std::vector<CListedFile> files = MetaDataFiles(job.DataFolder);
+    std::sort(files.begin(), files.end());
     std::vector<std::pair<std::wstring, std::string>> records;
-    records.reserve(names.size());
-    for (const std::wstring& name : names) {
+    records.reserve(files.size());
+    for (const CListedFile& file : files) {
+        const std::wstring& name = file.Name;
         std::string bytes;
-        switch (ReadSharedFile(job.DataFolder + name, bytes)) {
+        switch (ReadSharedFile(job.DataFolder + name, bytes, file.Size)) {
         case ReadOutcome::Read: records.emplace_back(name, std::move(bytes)); break;
         case ReadOutcome::Missing: break;  // deleted since the folder was listed
         case ReadOutcome::Failed:

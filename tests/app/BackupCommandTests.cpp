@@ -10,6 +10,8 @@
 #include "storage/Backups.h"
 #include "storage/FileAccess.h"
 #include "storage/Paths.h"
+#include "res/resource.h"
+#include "tests/app/DialogTestSupport.h"
 #include "tests/app/MainWindowTestSupport.h"
 
 namespace {
@@ -112,4 +114,46 @@ TEST_F(BackupCommandTests, TheDaysFirstStartTakesOneInTheBackgroundAndAFailureIs
     EXPECT_EQ(Listed()[0].Manifest.Reason, SnapshotReason::Daily);
     // Once a day: today has one now.
     EXPECT_FALSE(StartDailySnapshot());
+}
+
+TEST_F(BackupCommandTests, TheMoreMenusBackupsEntryRestoresAndTheWindowShowsTheCatalogueAgain)
+{
+    Open(SixRecords());
+    ASSERT_TRUE(WriteSnapshot(SnapshotJobNow(SnapshotReason::Manual), LocalStampNow()).Written);
+    Shell.Shift = true;
+    Select({0});
+    PostFromToolbar(CMD_DELETE);  // one record: no snapshot of its own
+    ASSERT_EQ(SoftwareList.GetSize(), 5);
+    ASSERT_EQ(Listed().size(), 1u);
+
+    Boxes.Answer(IDYES);  // the restore question
+    Boxes.Answer(IDOK);   // restored
+    HWND backups = nullptr;
+    CModalScript script([&] {
+        // The backups window, once it is up: the script's steps run inside its modal loop.
+        wchar_t title[64] = {};
+        HWND active = GetActiveWindow();
+        GetWindowTextW(active, title, 64);
+        return std::wstring(title) == L"Backups" ? active : nullptr;
+    });
+    script.Do([&] {
+        backups = GetActiveWindow();
+        Click(backups, IDC_BACKUPS_RESTORE);
+        Click(backups, IDCANCEL);
+    });
+    script.Run([&] {
+        SendMessageW(Main(), WM_COMMAND, MAKEWPARAM(ID_MORE_BACKUPS, 0), 0);
+        return INT_PTR{0};
+    });
+
+    ASSERT_NE(backups, nullptr);
+    ASSERT_EQ(Boxes.Shown().size(), 2u);
+    EXPECT_EQ(Boxes.Shown()[0].Type, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
+    EXPECT_EQ(SoftwareList.GetSize(), 6);
+    EXPECT_EQ(ShownNames().size(), 6u);
+    EXPECT_EQ(ShownNames().front(), L"Alpha Edit");
+    // The state before the restore, five softwares, was kept first.
+    ASSERT_EQ(Listed().size(), 2u);
+    EXPECT_EQ(Listed()[0].Manifest.Reason, SnapshotReason::Restore);
+    EXPECT_EQ(Listed()[0].Manifest.Records, 5);
 }

@@ -136,10 +136,17 @@ std::wstring BackupFailedText(const std::wstring& problem)
     return L"Sorry! The backup could not be taken.\n\n" + problem;
 }
 
-std::wstring RestoreFailedText(const std::wstring& problem)
+std::wstring BackupUnusableText(const std::wstring& problem)
 {
-    return L"Sorry! The backup could not be restored.\n\n" + problem +
-           L"\n\nThe backup of the state before the restore is at the top of the list.";
+    return L"Sorry! This backup can't be used. Nothing has been changed.\n\n" + problem;
+}
+
+std::wstring RestoreFailedText(const std::wstring& problem, bool stateKept)
+{
+    std::wstring text = L"Sorry! The backup could not be restored.\n\n" + problem;
+    if (stateKept)
+        text += L"\n\nThe backup of the state before the restore is at the top of the list.";
+    return text;
 }
 
 CBackupsDlg::CBackupsDlg(HWND parent)
@@ -322,12 +329,13 @@ void CBackupsDlg::OnRestore()
     CSnapshotContent content;
     std::wstring problem;
     if (!LoadSnapshot(listing.Path, content, problem)) {
-        ShowError(m_hWnd, RestoreFailedText(problem));
+        ShowError(m_hWnd, BackupUnusableText(problem));
         return;
     }
     if (!AskQuestion(m_hWnd, RestoreQuestion(listing)))
         return;
-    if (!TakeSnapshot(m_hWnd, SnapshotReason::Restore))
+    const CSnapshotResult before = RunSnapshot(m_hWnd, SnapshotReason::Restore);
+    if (!before.Written && !AskQuestion(m_hWnd, SnapshotFailedQuestion(before.Problem)))
         return;
     const bool restored = RestoreSnapshotFiles(content, Settings.DataFolder, problem);
     // Whatever reached the disk is what the catalogue shows from now on.
@@ -335,7 +343,7 @@ void CBackupsDlg::OnRestore()
     LoadHistoryLists();
     Refill(listing.Path);
     if (!restored) {
-        ShowError(m_hWnd, RestoreFailedText(problem));
+        ShowError(m_hWnd, RestoreFailedText(problem, before.Written));
         return;
     }
     ShowInformation(m_hWnd, RestoredText(listing, static_cast<int>(content.Records.size())));
@@ -350,7 +358,7 @@ void CBackupsDlg::OnBringBack()
     CSnapshotContent content;
     std::wstring problem;
     if (!LoadSnapshot(listing.Path, content, problem)) {
-        ShowError(m_hWnd, RestoreFailedText(problem));
+        ShowError(m_hWnd, BackupUnusableText(problem));
         return;
     }
     CBackupRecordsDlg records(listing, content, m_hWnd);

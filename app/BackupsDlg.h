@@ -74,4 +74,6 @@ extern const wchar_t* const BackupDamagedListText;
 std::wstring RestoreQuestion(const CSnapshotListing& listing);
 std::wstring RestoredText(const CSnapshotListing& listing, int records);
 std::wstring BackupFailedText(const std::wstring& problem);
-std::wstring RestoreFailedText(const std::wstring& problem);
+// With stateKept, it adds where the snapshot of the state before the restore is.
+std::wstring RestoreFailedText(const std::wstring& problem, bool stateKept);
+std::wstring BackupUnusableText(const std::wstring& problem);

@@ -11,6 +11,7 @@
 #include "app/OptionsDlg.h"
 #include "res/resource.h"
 #include "storage/Backups.h"
+#include "storage/FileAccess.h"
 #include "storage/Configurations.h"
 #include "storage/Paths.h"
 #include "storage/SoftwareFiles.h"
@@ -147,6 +148,10 @@ TEST_F(BackupsDlgTests, ListsEachSnapshotWithDateTimeCountAndWhySayingInstallers
         HWND list = GetDlgItem(window, IDC_BACKUPS_LIST);
         for (int row = 0; row < ListView_GetItemCount(list); ++row)
             rows.push_back(Row(list, row));
+        // The damaged one can be neither restored nor opened for its softwares.
+        ListView_SetItemState(list, 2, LVIS_SELECTED, LVIS_SELECTED);
+        Click(window, IDC_BACKUPS_RESTORE);
+        Click(window, IDC_BACKUPS_RECORDS);
         HWND header = ListView_GetHeader(list);
         for (int i = 0; i < Header_GetItemCount(header); ++i) {
             wchar_t text[64] = {};
@@ -178,7 +183,11 @@ TEST_F(BackupsDlgTests, ListsEachSnapshotWithDateTimeCountAndWhySayingInstallers
     EXPECT_NE(rows[0][0].find(L"2026"), std::wstring::npos);
     EXPECT_NE(rows[0][1].find(L"30"), std::wstring::npos);
     EXPECT_FALSE(dialog.CatalogueChanged());
-    EXPECT_TRUE(Boxes.Shown().empty());
+    const std::wstring damaged = L"Sorry! This backup can't be used. Nothing has been changed.\n\nThe backup file \"" +
+                                 BackupFolderInForce() + L"Backup-20261206-120000.zip\" is damaged.";
+    EXPECT_EQ(Boxes.Texts(), (std::vector<std::wstring>{damaged, damaged}));
+    ASSERT_EQ(Boxes.Shown().size(), 2u);
+    EXPECT_EQ(Boxes.Shown()[0].Type, static_cast<UINT>(MB_OK | MB_ICONERROR));
 }
 
 TEST_F(BackupsDlgTests, RestoreAsksKeepsThePresentStateFirstAndPutsTheCatalogueBack)
@@ -383,4 +392,33 @@ TEST_F(BackupsDlgTests, Shot)
         Click(window, IDCANCEL);
     });
     script.Run([&] { return dialog.DoModal(); });
+}
+
+TEST_F(BackupsDlgTests, ARestoreWhoseBackupOfThePresentFailsAsksAndNoChangesNothing)
+{
+    Take(SnapshotReason::Daily, At(2026, 12, 8, 9, 0));
+    ASSERT_TRUE(DeleteFileW((Data + IdB).c_str()));
+    SaveFaultHook previous = SetSaveFaultHook([](SaveStep step, const std::wstring& path) {
+        return step == SaveStep::Flush && path.size() > 4 && path.compare(path.size() - 4, 4, L".zip") == 0;
+    });
+    Boxes.Answer(IDYES);  // restore: yes; going on without a backup: unanswered, so No
+    CBackupsDlg dialog(nullptr);
+    CModalScript script([&] { return dialog.GetSafeHwnd(); });
+    script.Do([&] {
+        Click(dialog.GetSafeHwnd(), IDC_BACKUPS_RESTORE);
+        Click(dialog.GetSafeHwnd(), IDCANCEL);
+    });
+    script.Run([&] { return dialog.DoModal(); });
+    SetSaveFaultHook(previous);
+
+    ASSERT_EQ(Boxes.Shown().size(), 2u);
+    EXPECT_EQ(Boxes.Shown()[1].Text,
+              L"Sorry! The backup of your softwares could not be taken before this change.\n\nThe backup file can't "
+              L"be written in \"" +
+                  BackupFolderInForce() + L"\". The disk may be full or write-protected.\n\nDo you want to go on "
+                                          L"without a backup ?");
+    EXPECT_EQ(Boxes.Shown()[1].Type, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
+    EXPECT_FALSE(FileExistsAt(Data + IdB));
+    EXPECT_FALSE(dialog.CatalogueChanged());
+    EXPECT_EQ(SnapshotCount(), 1u);
 }

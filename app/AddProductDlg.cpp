@@ -47,19 +47,31 @@ BOOL CAddProductDlg::OnInitDialog()
 void CAddProductDlg::UpdateLayout()
 {
     const int height = m_pane.CurrentTab() == 1 ? RegistrationPageHeight : BasicPageHeight;
-    SetWindowPos(m_hWnd, nullptr, 0, 0, DialogWidth, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(m_hWnd, nullptr, 0, 0, Scale(DialogWidth), Scale(height), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     const RECT content = GetContentRect();
-    const int paneHeight = RectHeight(content) - 30;
+    const int paneHeight = RectHeight(content) - Scale(30);
     m_pane.SetMode(ItemInfoAdd);
     m_pane.SetPaneHeight(paneHeight);
     if (!m_paneCreated) {
         m_paneCreated = m_pane.Create(m_hWnd);
-        SetWindowPos(m_pane.GetSafeHwnd(), nullptr, content.left, content.top, 300, paneHeight,
+        SetWindowPos(m_pane.GetSafeHwnd(), nullptr, content.left, content.top, Scale(300), paneHeight,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    SetWindowPos(m_pane.GetDlgItem(IDC_ITEM_TABS), nullptr, 0, 0, 296, RectHeight(content) - 34,
+    SetWindowPos(m_pane.GetDlgItem(IDC_ITEM_TABS), nullptr, 0, 0, Scale(296), RectHeight(content) - Scale(34),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(m_pane.GetSafeHwnd(), SW_SHOW);
+}
+
+void CAddProductDlg::OnDpiChanged()
+{
+    CBitmapDialog::OnDpiChanged();
+    m_pane.SetDpi(GetDpi());
+    // The pane keeps its place at the content's corner, which moved with the title bar.
+    const RECT content = GetContentRect();
+    SetWindowPos(m_pane.GetSafeHwnd(), nullptr, content.left, content.top, Scale(300), RectHeight(content) - Scale(30),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    UpdateLayout();
+    PlaceButtons();
 }
 
 void CAddProductDlg::PlaceButtons()
@@ -67,8 +79,10 @@ void CAddProductDlg::PlaceButtons()
     if (!m_buttonsSkinned)
         return;
     const RECT c = GetContentRect();
-    SetWindowPos(GetDlgItem(IDCANCEL), nullptr, c.right - 72, c.bottom - 25, 70, 20, SWP_NOZORDER | SWP_NOACTIVATE);
-    SetWindowPos(GetDlgItem(IDOK), nullptr, c.right - 152, c.bottom - 25, 70, 20, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(GetDlgItem(IDCANCEL), nullptr, c.right - Scale(72), c.bottom - Scale(25), Scale(70), Scale(20),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(GetDlgItem(IDOK), nullptr, c.right - Scale(152), c.bottom - Scale(25), Scale(70), Scale(20),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CAddProductDlg::OnOK()

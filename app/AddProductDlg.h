@@ -27,6 +27,7 @@ protected:
     void OnOK() override;
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
     void PaintSkin(HDC dc) override;
+    void OnDpiChanged() override;
 
 private:
     void PlaceButtons();

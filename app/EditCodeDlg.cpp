@@ -36,18 +36,29 @@ BOOL CEditCodeDlg::OnInitDialog()
     SetShortTitle(true);
     CBitmapDialog::OnInitDialog();
     SetWindowTextW(m_hWnd, m_title.c_str());
-    SetWindowPos(m_hWnd, nullptr, 0, 0, 256, 125, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     SkinCommandButton(m_save, m_hWnd, IDOK, IDI_OK);
     SkinCommandButton(m_cancel, m_hWnd, IDCANCEL, IDI_CANCEL);
-    const RECT c = GetContentRect();
-    Place(m_hWnd, IDC_EDITCODE_TEXT, c.left + 20, c.top + 10, c.right - 20, c.bottom - 40);
-    Place(m_hWnd, IDCANCEL, c.right - 90, c.bottom - 30, c.right - 20, c.bottom - 10);
-    Place(m_hWnd, IDOK, c.right - 170, c.bottom - 30, c.right - 100, c.bottom - 10);
+    PlaceControls();
     HWND edit = GetDlgItem(IDC_EDITCODE_TEXT);
     SetWindowTextW(edit, m_code.c_str());
     SetFocus(edit);
     SendMessageW(edit, EM_SETSEL, 0, -1);
     return FALSE;
+}
+
+void CEditCodeDlg::PlaceControls()
+{
+    SetWindowPos(m_hWnd, nullptr, 0, 0, Scale(256), Scale(125), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT c = GetContentRect();
+    Place(m_hWnd, IDC_EDITCODE_TEXT, c.left + Scale(20), c.top + Scale(10), c.right - Scale(20), c.bottom - Scale(40));
+    Place(m_hWnd, IDCANCEL, c.right - Scale(90), c.bottom - Scale(30), c.right - Scale(20), c.bottom - Scale(10));
+    Place(m_hWnd, IDOK, c.right - Scale(170), c.bottom - Scale(30), c.right - Scale(100), c.bottom - Scale(10));
+}
+
+void CEditCodeDlg::OnDpiChanged()
+{
+    CBitmapDialog::OnDpiChanged();
+    PlaceControls();
 }
 
 void CEditCodeDlg::OnOK()

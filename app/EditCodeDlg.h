@@ -18,8 +18,10 @@ protected:
     void OnOK() override;
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
     void PaintSkin(HDC dc) override;
+    void OnDpiChanged() override;
 
 private:
+    void PlaceControls();
     const std::wstring& m_title;
     std::wstring& m_code;
     CommCtrl::CBitmapButton5S m_save;

@@ -68,9 +68,9 @@ CScopedFont ArialFont(int height, int width, bool linkLook)
                                    DEFAULT_PITCH | FF_DONTCARE, L"Arial"));
 }
 
-RECT Row(int left, int top, int right)
+RECT Row(int left, int top, int right, int height)
 {
-    return RECT{left, top, right, top + RowHeight};
+    return RECT{left, top, right, top + height};
 }
 
 std::wstring ListEntry(HWND list, int index)
@@ -173,9 +173,6 @@ CItemInfoDlg::CItemInfoDlg(HWND parent)
       m_paneBrush(CreateSolidBrush(PaneColour)),
       m_whiteBrush(CreateSolidBrush(White)),
       m_handCursor(LoadCursorW(nullptr, IDC_HAND)),
-      m_labelFont(ArialFont(15, 6, false)),
-      m_valueFont(ArialFont(20, 8, false)),
-      m_linkFont(ArialFont(20, 8, true)),
       m_tabs(*this)
 {
 }
@@ -206,8 +203,8 @@ void CItemInfoDlg::SetPaneHeight(int height)
     m_paneHeight = height;
     if (!m_hWnd)
         return;
-    SetWindowPos(m_hWnd, nullptr, 0, 0, PaneWidth, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    SetWindowPos(m_tabs.GetSafeHwnd(), nullptr, 0, 0, PaneWidth - 4, height - 4,
+    SetWindowPos(m_hWnd, nullptr, 0, 0, Scale(PaneWidth), height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(m_tabs.GetSafeHwnd(), nullptr, 0, 0, Scale(PaneWidth - 4), height - Scale(4),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ComputeAreas();
 }
@@ -239,20 +236,39 @@ void CItemInfoDlg::SetRecord(CSoftware* record)
     ReloadCodes(true);
 }
 
+void CItemInfoDlg::CreateFonts()
+{
+    m_labelFont = ArialFont(Scale(15), Scale(6), false);
+    m_valueFont = ArialFont(Scale(20), Scale(8), false);
+    m_linkFont = ArialFont(Scale(20), Scale(8), true);
+}
+
+void CItemInfoDlg::OnDpiChanged()
+{
+    CreateFonts();
+    // The parent sets the pane's height (SetPaneHeight), which lays it out again.
+    SetWindowPos(m_hWnd, nullptr, 0, 0, Scale(PaneWidth), m_paneHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(m_tabs.GetSafeHwnd(), nullptr, Scale(2), Scale(2), Scale(PaneWidth - 4), m_paneHeight - Scale(4),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    Relayout();
+}
+
 BOOL CItemInfoDlg::OnInitDialog()
 {
+    CreateFonts();
     if (m_paneHeight <= 0) {
         RECT window{};
         GetWindowRect(m_hWnd, &window);
         m_paneHeight = RectHeight(window);
     } else
-        SetWindowPos(m_hWnd, nullptr, 0, 0, PaneWidth, m_paneHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(m_hWnd, nullptr, 0, 0, Scale(PaneWidth), m_paneHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     CEnTabCtrl::SetLookFlags(true, CEnTabCtrl::LookFlat | CEnTabCtrl::LookColor | CEnTabCtrl::LookSelection |
                                        CEnTabCtrl::LookGradient);
     m_tabs.SubclassDlgItem(IDC_ITEM_TABS, m_hWnd);
     m_tabs.SetPaintMode(2);
     m_tabs.SetBackgroundColor(PaneColour);
-    SetWindowPos(m_tabs.GetSafeHwnd(), nullptr, 2, 2, PaneWidth - 4, m_paneHeight - 4, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(m_tabs.GetSafeHwnd(), nullptr, Scale(2), Scale(2), Scale(PaneWidth - 4), m_paneHeight - Scale(4),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     m_tabs.InsertItem(0, L"Basic Info");
     m_tabs.InsertItem(1, L"Registration Info");
     m_tabs.SetCurSel(m_currentTab);
@@ -334,7 +350,7 @@ void CItemInfoDlg::ComputeAreas()
     m_fieldArea = area;
     m_valueArea = area;
     if (m_mode != ItemInfoAdd)
-        m_valueArea.top += 30;
+        m_valueArea.top += Scale(30);
 }
 
 void CItemInfoDlg::PlaceControl(int id, const RECT& rect) const
@@ -353,12 +369,12 @@ void CItemInfoDlg::LayoutBasic(int firstTop)
     const int left = m_fieldArea.left;
     const int right = m_fieldArea.right;
     for (int row = 0; row < 7; ++row) {
-        int top = firstTop + row * (RowHeight + RowGap);
-        m_basicLabels[row] = Row(left + 5, top, left + 75);
-        m_basicValues[row] = Row(left + 80, top, right - 5);
+        int top = firstTop + row * Scale(RowHeight + RowGap);
+        m_basicLabels[row] = Row(left + Scale(5), top, left + Scale(75), Scale(RowHeight));
+        m_basicValues[row] = Row(left + Scale(80), top, right - Scale(5), Scale(RowHeight));
     }
-    const int valueLeft = left + 80;
-    const int width = right - left - 85;
+    const int valueLeft = left + Scale(80);
+    const int width = right - left - Scale(85);
     const int ids[7] = {IDC_ITEM_NAME, IDC_ITEM_VERSION, IDC_ITEM_COMPANY, IDC_ITEM_WEBSITE,
                         IDC_ITEM_PRICE, IDC_ITEM_CATEGORY, IDC_ITEM_TYPE};
     for (int row = 0; row < 7; ++row) {
@@ -366,60 +382,60 @@ void CItemInfoDlg::LayoutBasic(int firstTop)
         // Combo boxes take their dropped-down height.
         if (ids[row] == IDC_ITEM_COMPANY || ids[row] == IDC_ITEM_WEBSITE || ids[row] == IDC_ITEM_CATEGORY ||
             ids[row] == IDC_ITEM_TYPE)
-            rect.bottom = rect.top + 200;
+            rect.bottom = rect.top + Scale(200);
         if (ids[row] == IDC_ITEM_PRICE)
             rect.right = valueLeft + width / 2;
         PlaceControl(ids[row], rect);
     }
     const RECT& price = m_basicValues[4];
     PlaceControl(IDC_ITEM_CURRENCY,
-                 RECT{valueLeft + width / 2 + width / 4, price.top - 2, valueLeft + width / 2 + width / 2, price.top + 200});
+                 RECT{valueLeft + width / 2 + width / 4, price.top - Scale(2), valueLeft + width / 2 + width / 2, price.top + Scale(200)});
 }
 
 void CItemInfoDlg::LayoutRegistration(int firstTop)
 {
     const int left = m_fieldArea.left;
     const int right = m_fieldArea.right;
-    const int valueLeft = left + 80;
-    const int valueRight = right - 5;
+    const int valueLeft = left + Scale(80);
+    const int valueRight = right - Scale(5);
     for (int row = 0; row < 4; ++row) {
-        int top = firstTop + row * (RowHeight + RowGap);
-        m_regLabels[row] = Row(left + 5, top, left + 75);
+        int top = firstTop + row * Scale(RowHeight + RowGap);
+        m_regLabels[row] = Row(left + Scale(5), top, left + Scale(75), Scale(RowHeight));
         if (row < 3)
-            m_regValues[row] = Row(valueLeft, top, valueRight);
+            m_regValues[row] = Row(valueLeft, top, valueRight, Scale(RowHeight));
     }
     const int ids[3] = {IDC_ITEM_USERNAME, IDC_ITEM_USERCOMPANY, IDC_ITEM_USEREMAIL};
     for (int row = 0; row < 3; ++row) {
         RECT rect = m_regValues[row];
-        rect.bottom = rect.top + 200;
+        rect.bottom = rect.top + Scale(200);
         PlaceControl(ids[row], rect);
     }
-    const int commentTop = m_regLabels[3].bottom + 5;
-    const RECT comment{left + 5, commentTop, right - 5, commentTop + 50};
+    const int commentTop = m_regLabels[3].bottom + Scale(5);
+    const RECT comment{left + Scale(5), commentTop, right - Scale(5), commentTop + Scale(50)};
     PlaceControl(IDC_ITEM_COMMENT, comment);
 
     if (m_mode == ItemInfoView) {
         m_regLabels[4] = RECT{};
         m_regLabels[5] = RECT{};
         m_regLabels[6] = RECT{};
-        m_regLabels[7] = Row(left + 5, comment.bottom + 15, left + 75);
-        const RECT list{left + 5, m_regLabels[7].bottom + 5, right - 5, m_regLabels[7].bottom + 65};
+        m_regLabels[7] = Row(left + Scale(5), comment.bottom + Scale(15), left + Scale(75), Scale(RowHeight));
+        const RECT list{left + Scale(5), m_regLabels[7].bottom + Scale(5), right - Scale(5), m_regLabels[7].bottom + Scale(65)};
         PlaceControl(IDC_ITEM_CODELIST, list);
-        PlaceControl(IDC_ITEM_CODE, RECT{left + 5, list.bottom + 5, right - 5, list.bottom + 85});
+        PlaceControl(IDC_ITEM_CODE, RECT{left + Scale(5), list.bottom + Scale(5), right - Scale(5), list.bottom + Scale(85)});
         return;
     }
-    m_regLabels[4] = Row(left + 5, comment.bottom + 15, left + 75);
-    m_regLabels[5] = Row(left + 5, m_regLabels[4].bottom + 5, left + 75);
+    m_regLabels[4] = Row(left + Scale(5), comment.bottom + Scale(15), left + Scale(75), Scale(RowHeight));
+    m_regLabels[5] = Row(left + Scale(5), m_regLabels[4].bottom + Scale(5), left + Scale(75), Scale(RowHeight));
     const RECT& nameRow = m_regLabels[5];
-    const int comboRight = valueRight - 50;
-    PlaceControl(IDC_ITEM_CODENAME, RECT{valueLeft, nameRow.top, comboRight, nameRow.top + 200});
-    PlaceControl(IDC_ITEM_ADDCODE, RECT{comboRight + 5, nameRow.top, comboRight + 25, nameRow.bottom});
-    PlaceControl(IDC_ITEM_REMOVECODE, RECT{comboRight + 30, nameRow.top, comboRight + 50, nameRow.bottom});
-    m_regLabels[6] = Row(left + 5, nameRow.bottom + 5, left + 75);
-    const RECT code{valueLeft, m_regLabels[6].top, valueRight, m_regLabels[6].top + 80};
+    const int comboRight = valueRight - Scale(50);
+    PlaceControl(IDC_ITEM_CODENAME, RECT{valueLeft, nameRow.top, comboRight, nameRow.top + Scale(200)});
+    PlaceControl(IDC_ITEM_ADDCODE, RECT{comboRight + Scale(5), nameRow.top, comboRight + Scale(25), nameRow.bottom});
+    PlaceControl(IDC_ITEM_REMOVECODE, RECT{comboRight + Scale(30), nameRow.top, comboRight + Scale(50), nameRow.bottom});
+    m_regLabels[6] = Row(left + Scale(5), nameRow.bottom + Scale(5), left + Scale(75), Scale(RowHeight));
+    const RECT code{valueLeft, m_regLabels[6].top, valueRight, m_regLabels[6].top + Scale(80)};
     PlaceControl(IDC_ITEM_CODE, code);
-    m_regLabels[7] = Row(left + 5, code.bottom + 5, left + 75);
-    PlaceControl(IDC_ITEM_CODELIST, RECT{valueLeft, m_regLabels[7].top, valueRight, m_regLabels[7].top + 60});
+    m_regLabels[7] = Row(left + Scale(5), code.bottom + Scale(5), left + Scale(75), Scale(RowHeight));
+    PlaceControl(IDC_ITEM_CODELIST, RECT{valueLeft, m_regLabels[7].top, valueRight, m_regLabels[7].top + Scale(60)});
 }
 
 void CItemInfoDlg::Relayout()
@@ -429,12 +445,12 @@ void CItemInfoDlg::Relayout()
     ComputeAreas();
     const int left = m_fieldArea.left;
     const int top = m_fieldArea.top;
-    const int firstTop = top + (m_mode == ItemInfoAdd ? 5 : 30);
+    const int firstTop = top + Scale(m_mode == ItemInfoAdd ? 5 : 30);
     LayoutBasic(firstTop);
     LayoutRegistration(firstTop);
 
-    const RECT slotA{left + 5, top + 5, left + 75, top + 25};
-    const RECT slotB{left + 80, top + 5, left + 150, top + 25};
+    const RECT slotA{left + Scale(5), top + Scale(5), left + Scale(75), top + Scale(25)};
+    const RECT slotB{left + Scale(80), top + Scale(5), left + Scale(150), top + Scale(25)};
     PlaceControl(IDC_ITEM_MODIFY, slotA);
     PlaceControl(IDC_ITEM_APPLY, slotA);
     PlaceControl(IDC_ITEM_CANCEL, slotB);
@@ -517,7 +533,7 @@ void CItemInfoDlg::PaintPage(HDC dc) const
             DrawRowText(dc, m_basicLabels[row], BasicLabels[row], m_labelFont.Get(), Black);
         if (editing) {
             RECT star = m_basicLabels[0];
-            star.left = star.right - 5;
+            star.left = star.right - Scale(5);
             DrawRowText(dc, star, L"*", m_labelFont.Get(), PureRed);
         }
         if (!m_showValues)
@@ -548,7 +564,7 @@ void CItemInfoDlg::PaintPage(HDC dc) const
 void CItemInfoDlg::RepaintValues()
 {
     RECT rect = m_valueArea;
-    rect.left = m_fieldArea.left + 80;
+    rect.left = m_fieldArea.left + Scale(80);
     MapWindowPoints(m_hWnd, m_tabs.GetSafeHwnd(), reinterpret_cast<POINT*>(&rect), 2);
     InvalidateRect(m_tabs.GetSafeHwnd(), &rect, FALSE);
     UpdateWindow(m_tabs.GetSafeHwnd());

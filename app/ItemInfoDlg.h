@@ -77,6 +77,7 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
+    void OnDpiChanged() override;
     void OnOK() override {}
     void OnCancel() override {}
     bool OnCommand(WORD id, WORD notifyCode, HWND control) override;
@@ -93,6 +94,7 @@ private:
     void LayoutRegistration(int firstTop);
     void ShowEditors();
     void PlaceControl(int id, const RECT& rect) const;
+    void CreateFonts();
     void ShowControl(int id, bool show) const;
 
     void PaintPage(HDC dc) const;

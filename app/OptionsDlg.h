@@ -31,6 +31,7 @@ protected:
     bool OnCommand(WORD id, WORD notifyCode, HWND control) override;
     void OnOK() override;
     void PaintSkin(HDC dc) override;
+    void OnDpiChanged() override;
 
     // The tip is a member so that tests can see what it was given.
     CInfoTipDlg m_infoTip;

@@ -57,6 +57,11 @@ public:
     static constexpr int ToolbarHeight = 74;
     static constexpr int ListPaneWidth = 515;
     static constexpr int PaneHeight = 600;
+
+    // The largest DPI up to the given one at which the window fits the work area of the monitor
+    // of a window or a rectangle; never below 96.
+    static UINT FittingDpi(HWND window, UINT dpi);
+    static UINT FittingDpiAt(const RECT& where, UINT dpi);
     // The system-menu item that opens the About box.
     static constexpr UINT AboutMenuId = 0x10;
 
@@ -68,9 +73,11 @@ protected:
     // the details pane holds unsaved edits.
     void OnCancel() override;
     void PaintSkin(HDC dc) override;
+    void OnDpiChanged() override;
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
 private:
+    void PlacePanes();
     void OnCommandMessage(WPARAM code, HWND sender);
     void OnSysCommand(WPARAM command, LPARAM lParam, bool& handled);
     // WM_QUERYENDSESSION: false keeps the session alive for the unsaved edits.

@@ -72,9 +72,10 @@ RECT CBitmapDialog::GetContentRect() const
     RECT rect{};
     if (m_hWnd)
         GetClientRect(m_hWnd, &rect);
-    rect.left += BorderWidth;
-    rect.right -= BorderWidth;
-    rect.bottom -= BorderWidth;
+    const int border = Scale(BorderWidth);
+    rect.left += border;
+    rect.right -= border;
+    rect.bottom -= border;
     rect.top += TitleBarHeight();
     return rect;
 }
@@ -100,18 +101,27 @@ void CBitmapDialog::OnDestroy()
 
 void CBitmapDialog::LoadSkinBitmaps()
 {
+    const bool otherScale = m_skinDpi != 0 && ArtScaleForDpi(m_skinDpi) != ArtScaleForDpi(GetDpi());
     for (int index = 0; index < SkinBitmapCount; ++index)
-        if (!m_skin[index])
-            m_skin[index] = LoadBitmapResource(SkinBitmapIds[index]);
+        if (!m_skin[index] || otherScale)
+            m_skin[index] = LoadBitmapForDpi(SkinBitmapIds[index], GetDpi());
+    m_skinDpi = GetDpi();
+}
+
+void CBitmapDialog::OnDpiChanged()
+{
+    LoadSkinBitmaps();
+    CreateCaptionFont();
+    LayoutTitleBar();
 }
 
 void CBitmapDialog::CreateCaptionFont()
 {
     if (m_shortTitle)
-        m_captionFont.Reset(CreateFontW(14, 6, 0, 0, FW_BOLD, TRUE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+        m_captionFont.Reset(CreateFontW(Scale(14), Scale(6), 0, 0, FW_BOLD, TRUE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Arial"));
     else
-        m_captionFont.Reset(CreateFontW(18, 8, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+        m_captionFont.Reset(CreateFontW(Scale(18), Scale(8), 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                         DEFAULT_PITCH | FF_DONTCARE, L"Tahoma"));
 }
@@ -122,12 +132,12 @@ void CBitmapDialog::LayoutTitleBar()
         return;
     RECT client{};
     GetClientRect(m_hWnd, &client);
-    const int top = m_shortTitle ? 3 : 4;
-    const int bottom = m_shortTitle ? 19 : 27;
-    const int width = m_shortTitle ? ShortButtonWidth : ButtonWidth;
+    const int top = Scale(m_shortTitle ? 3 : 4);
+    const int bottom = Scale(m_shortTitle ? 19 : 27);
+    const int width = Scale(m_shortTitle ? ShortButtonWidth : ButtonWidth);
 
     // From the right: close, then maximize, then minimize.
-    int edge = client.right - BorderWidth;
+    int edge = client.right - Scale(BorderWidth);
     for (TitleButton button : {CloseButton, MaximizeButton, MinimizeButton}) {
         if (!m_buttonShown[button]) {
             SetRectEmpty(&m_buttonRects[button]);
@@ -147,7 +157,8 @@ void CBitmapDialog::ApplyRoundedShape()
     GetWindowRect(m_hWnd, &window);
     // The region's right and bottom edges are exclusive; one more keeps the last column and row.
     CScopedRegion shape(
-        CreateRoundRectRgn(0, 0, RectWidth(window) + 1, RectHeight(window) + 1, CornerEllipse, CornerEllipse));
+        CreateRoundRectRgn(0, 0, RectWidth(window) + 1, RectHeight(window) + 1, Scale(CornerEllipse),
+                                          Scale(CornerEllipse)));
     if (shape && SetWindowRgn(m_hWnd, shape.Get(), TRUE))
         shape.Release();  // the window owns it now
     InvalidateRect(m_hWnd, nullptr, TRUE);
@@ -171,47 +182,50 @@ void CBitmapDialog::PaintSkin(HDC dc)
     const int width = client.right;
     const int height = client.bottom;
     const int title = TitleBarHeight();
+    const int corner = Scale(CornerWidth);
+    const int border = Scale(BorderWidth);
+    const int bottomCorner = Scale(BottomCorner);
     CMemoryDC scratch(dc);
     HDC source = scratch.Get();
 
     // Top corners and the top edge between them; the short title squeezes them to its height.
     if (m_shortTitle) {
-        StretchBitmap(dc, source, m_skin[TopLeft].Get(), 0, 0, CornerWidth, title);
-        StretchBitmap(dc, source, m_skin[TopRight].Get(), width - CornerWidth, 0, CornerWidth, title);
+        StretchBitmap(dc, source, m_skin[TopLeft].Get(), 0, 0, corner, title);
+        StretchBitmap(dc, source, m_skin[TopRight].Get(), width - corner, 0, corner, title);
     } else {
-        DrawBitmap(dc, source, m_skin[TopLeft].Get(), 0, 0);
-        DrawBitmap(dc, source, m_skin[TopRight].Get(), width - CornerWidth, 0);
+        FitBitmap(dc, source, m_skin[TopLeft].Get(), 0, 0, corner, title);
+        FitBitmap(dc, source, m_skin[TopRight].Get(), width - corner, 0, corner, title);
     }
-    StretchBitmap(dc, source, m_skin[Top].Get(), CornerWidth, 0, width - 2 * CornerWidth, title);
+    StretchBitmap(dc, source, m_skin[Top].Get(), corner, 0, width - 2 * corner, title);
 
     // Side edges from below the title bar to the bottom corners.
-    StretchBitmap(dc, source, m_skin[Left].Get(), 0, title, BorderWidth, height - BottomCorner - title);
-    StretchBitmap(dc, source, m_skin[Right].Get(), width - BorderWidth, title, BorderWidth,
-                  height - BottomCorner - title);
+    StretchBitmap(dc, source, m_skin[Left].Get(), 0, title, border, height - bottomCorner - title);
+    StretchBitmap(dc, source, m_skin[Right].Get(), width - border, title, border, height - bottomCorner - title);
 
     // Bottom edge and corners.
-    StretchBitmap(dc, source, m_skin[Bottom].Get(), BottomCorner, height - BorderWidth, width - 2 * BottomCorner,
-                  BorderWidth);
-    DrawBitmap(dc, source, m_skin[BottomLeft].Get(), 0, height - BottomCorner);
-    DrawBitmap(dc, source, m_skin[BottomRight].Get(), width - BottomCorner, height - BottomCorner);
+    StretchBitmap(dc, source, m_skin[Bottom].Get(), bottomCorner, height - border, width - 2 * bottomCorner, border);
+    FitBitmap(dc, source, m_skin[BottomLeft].Get(), 0, height - bottomCorner, bottomCorner, bottomCorner);
+    FitBitmap(dc, source, m_skin[BottomRight].Get(), width - bottomCorner, height - bottomCorner, bottomCorner,
+              bottomCorner);
 
     for (TitleButton button : {MinimizeButton, MaximizeButton, CloseButton}) {
         if (!m_buttonShown[button])
             continue;
         const RECT& rect = m_buttonRects[button];
         if (m_shortTitle)
-            StretchBitmap(dc, source, TitleButtonBitmap(button), rect.left, rect.top, ShortButtonWidth,
-                          ShortButtonHeight);
+            StretchBitmap(dc, source, TitleButtonBitmap(button), rect.left, rect.top, Scale(ShortButtonWidth),
+                          Scale(ShortButtonHeight));
         else
-            StretchBitmap(dc, source, TitleButtonBitmap(button), rect.left, rect.top, ButtonWidth, ButtonHeight);
+            FitBitmap(dc, source, TitleButtonBitmap(button), rect.left, rect.top, Scale(ButtonWidth),
+                      Scale(ButtonHeight));
     }
 
-    int textLeft = 5;
+    int textLeft = Scale(5);
     if (!m_shortTitle) {
         HICON icon = reinterpret_cast<HICON>(SendMessageW(m_hWnd, WM_GETICON, ICON_SMALL, 0));
         if (icon) {
-            DrawIconEx(dc, 5, 5, icon, 20, 20, 0, nullptr, DI_NORMAL);
-            textLeft = 25;
+            DrawIconEx(dc, Scale(5), Scale(5), icon, Scale(20), Scale(20), 0, nullptr, DI_NORMAL);
+            textLeft = Scale(25);
         }
     }
     int length = GetWindowTextLengthW(m_hWnd);
@@ -221,7 +235,7 @@ void CBitmapDialog::PaintSkin(HDC dc)
         CScopedSelection font(dc, m_captionFont.Get());
         CScopedTextLook look(dc, CaptionColour);
         // Kept clear of the title buttons.
-        RECT textRect{textLeft, 5, m_captionRect.right, title};
+        RECT textRect{textLeft, Scale(5), m_captionRect.right, title};
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
                   DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     }

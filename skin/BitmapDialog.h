@@ -21,7 +21,7 @@ public:
     void SetShortTitle(bool shortTitle);
     bool IsShortTitle() const { return m_shortTitle; }
 
-    // The client area less the title bar and the 3-pixel borders.
+    // The client area less the title bar and the 3-pixel borders (at the dialog's DPI).
     virtual RECT GetContentRect() const;
 
     // Title-bar layout in client coordinates, as last computed.
@@ -47,6 +47,8 @@ protected:
 
     // Draws frame and title bar.
     virtual void PaintSkin(HDC dc);
+    // Skin bitmaps, caption font and title bar at the new DPI; derived dialogs call it first.
+    void OnDpiChanged() override;
 
 private:
     // The twenty skin bitmaps in one place.
@@ -59,7 +61,7 @@ private:
         SkinBitmapCount
     };
 
-    int TitleBarHeight() const { return m_shortTitle ? ShortTitleHeight : TitleHeight; }
+    int TitleBarHeight() const { return Scale(m_shortTitle ? ShortTitleHeight : TitleHeight); }
     void LoadSkinBitmaps();
     void CreateCaptionFont();
     // Title-button and caption rectangles from the client size, then the rounded window shape.
@@ -80,6 +82,7 @@ private:
     void RunTitleButton(TitleButton button);
 
     CScopedBitmap m_skin[SkinBitmapCount];
+    UINT m_skinDpi = 0;
     RECT m_buttonRects[3]{};
     bool m_buttonShown[3]{true, true, true};
     RECT m_captionRect{};

@@ -119,7 +119,8 @@ BOOL CQVNDlg::OnInitDialog()
     // largest DPI that fits, so that all of it can be reached.
     if (const UINT fitting = FittingDpi(m_hWnd, GetDpi()); fitting != GetDpi())
         SetDpi(fitting);
-    SetWindowPos(m_hWnd, nullptr, 0, 0, Scale(WindowWidth), Scale(WindowHeight), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const SIZE size = WindowSizeAt(GetDpi());
+    SetWindowPos(m_hWnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     m_progress.SetOwner(m_hWnd);
 
     m_toolbar.Create(m_hWnd);
@@ -154,13 +155,21 @@ void CQVNDlg::PlacePanes()
 void CQVNDlg::OnDpiChanged()
 {
     CBitmapDialog::OnDpiChanged();
-    SetWindowPos(m_hWnd, nullptr, 0, 0, Scale(WindowWidth), Scale(WindowHeight), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const SIZE size = WindowSizeAt(GetDpi());
+    SetWindowPos(m_hWnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     m_toolbar.SetDpi(GetDpi());
     m_toolbar.Place(GetContentRect());
     m_listPane.SetDpi(GetDpi());
     m_itemInfo.SetDpi(GetDpi());
     m_itemInfo.SetPaneHeight(Scale(PaneHeight));
     PlacePanes();
+}
+
+SIZE CQVNDlg::WindowSizeAt(UINT dpi)
+{
+    const int border = ScaleToDpi(BorderWidth, dpi);
+    return SIZE{2 * border + ScaleToDpi(ListPaneWidth, dpi) + ScaleToDpi(WindowWidth - ListPaneWidth - 2 * BorderWidth, dpi),
+                ScaleToDpi(TitleHeight, dpi) + ScaleToDpi(ToolbarHeight, dpi) + ScaleToDpi(PaneHeight, dpi) + border};
 }
 
 UINT CQVNDlg::FittingDpi(HWND window, UINT dpi)
@@ -178,9 +187,9 @@ UINT CQVNDlg::FittingDpiAt(const RECT& where, UINT dpi)
         return dpi;
     const RECT& work = monitor.rcWork;
     UINT fitting = dpi;
-    // ScaleToDpi rounds; one DPI less per step until both sides fit, never below 96.
+    // Sizes round; one DPI less per step until both sides fit, never below 96.
     while (fitting > BaseDpi &&
-           (ScaleToDpi(WindowWidth, fitting) > RectWidth(work) || ScaleToDpi(WindowHeight, fitting) > RectHeight(work)))
+           (WindowSizeAt(fitting).cx > RectWidth(work) || WindowSizeAt(fitting).cy > RectHeight(work)))
         --fitting;
     return fitting;
 }
@@ -193,8 +202,8 @@ INT_PTR CQVNDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& han
         // takes the largest DPI up to the monitor's at which it fits.
         const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
         const UINT dpi = FittingDpiAt(suggested, LOWORD(wParam));
-        const RECT placed{suggested.left, suggested.top, suggested.left + ScaleToDpi(WindowWidth, dpi),
-                          suggested.top + ScaleToDpi(WindowHeight, dpi)};
+        const SIZE size = WindowSizeAt(dpi);
+        const RECT placed{suggested.left, suggested.top, suggested.left + size.cx, suggested.top + size.cy};
         SetDpi(dpi, &placed);
         handled = true;
         return 0;

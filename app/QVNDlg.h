@@ -58,6 +58,8 @@ public:
     static constexpr int ListPaneWidth = 515;
     static constexpr int PaneHeight = 600;
 
+    // The window's size at a DPI: its parts scaled one by one, so that they fill it exactly.
+    static SIZE WindowSizeAt(UINT dpi);
     // The largest DPI up to the given one at which the window fits the work area of the monitor
     // of a window or a rectangle; never below 96.
     static UINT FittingDpi(HWND window, UINT dpi);

@@ -3,9 +3,9 @@
 #include "framework/Dpi.h"
 
 namespace {
-bool LoadOptional(CScopedBitmap& bitmap, UINT id, UINT dpi)
+bool LoadOptional(CScopedBitmap& bitmap, UINT id, UINT dpi, UINT* scale = nullptr)
 {
-    bitmap.Reset(id ? LoadBitmapForDpi(id, dpi).Release() : nullptr);
+    bitmap.Reset(id ? LoadBitmapForDpi(id, dpi, scale).Release() : nullptr);
     return id == 0 || bitmap;
 }
 }  // namespace
@@ -16,7 +16,7 @@ bool CBitmapButton::LoadStateBitmaps(UINT normal, UINT pressed, UINT focused, UI
     m_stateIds[1] = pressed;
     m_stateIds[2] = focused;
     m_stateIds[3] = disabled;
-    bool loaded = normal != 0 && LoadOptional(m_normal, normal, m_dpi);
+    bool loaded = normal != 0 && LoadOptional(m_normal, normal, m_dpi, &m_artScale);
     loaded = LoadOptional(m_pressed, pressed, m_dpi) && loaded;
     loaded = LoadOptional(m_focused, focused, m_dpi) && loaded;
     loaded = LoadOptional(m_disabled, disabled, m_dpi) && loaded;
@@ -32,7 +32,7 @@ void CBitmapButton::OnDpiChanged()
 SIZE CBitmapButton::BitmapSlot(HBITMAP bitmap) const
 {
     const SIZE size = BitmapSize(bitmap);
-    const int scale = static_cast<int>(ArtScaleForDpi(m_dpi));
+    const int scale = static_cast<int>(m_artScale);
     return SIZE{ScaleToDpi(MulDiv(size.cx, 100, scale), m_dpi), ScaleToDpi(MulDiv(size.cy, 100, scale), m_dpi)};
 }
 

@@ -38,4 +38,6 @@ protected:
     CScopedBitmap m_focused;
     CScopedBitmap m_disabled;
     UINT m_stateIds[4]{};
+    // The art scale the state bitmaps were drawn at, in percent.
+    UINT m_artScale = 100;
 };

@@ -197,12 +197,6 @@ INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         TakeDpiAtInit();
         return OnInitDialog();
     }
-    if (message == WM_DPICHANGED) {
-        // Both halves carry the same DPI.
-        SetDpi(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
-        SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, 0);
-        return TRUE;
-    }
 
     bool handled = false;
     INT_PTR result = OnMessage(message, wParam, lParam, handled);
@@ -243,6 +237,11 @@ INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY:
         OnDestroy();
         return FALSE;
+    case WM_DPICHANGED:
+        // Both halves carry the same DPI.
+        SetDpi(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+        SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, 0);
+        return TRUE;
     default:
         return FALSE;
     }

@@ -9,12 +9,18 @@ CScopedBitmap LoadBitmapResource(UINT id)
         LoadImageW(ResourceInstance(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
 
-CScopedBitmap LoadBitmapForDpi(UINT id, UINT dpi)
+CScopedBitmap LoadBitmapForDpi(UINT id, UINT dpi, UINT* scale)
 {
     const UINT scaled = ArtIdForDpi(id, dpi);
-    if (scaled != id)
-        if (CScopedBitmap bitmap = LoadBitmapResource(scaled))
+    if (scaled != id) {
+        if (CScopedBitmap bitmap = LoadBitmapResource(scaled)) {
+            if (scale)
+                *scale = ArtScaleForDpi(dpi);
             return bitmap;
+        }
+    }
+    if (scale)
+        *scale = 100;
     return LoadBitmapResource(id);
 }
 

@@ -161,8 +161,9 @@ private:
 
 // A bitmap of the program's resources as a DIB section, so its colours survive any display depth.
 CScopedBitmap LoadBitmapResource(UINT id);
-// The bitmap drawn for the DPI (see ArtIdForDpi in framework/Dpi.h); the 1x one where a variant is missing.
-CScopedBitmap LoadBitmapForDpi(UINT id, UINT dpi);
+// The bitmap drawn for the DPI (see ArtIdForDpi in framework/Dpi.h); the 1x one where a variant is
+// missing. The art scale it was drawn at, in percent, goes to `scale`.
+CScopedBitmap LoadBitmapForDpi(UINT id, UINT dpi, UINT* scale = nullptr);
 // An icon at a 96-DPI size shown at the DPI, taken from the icon's nearest image.
 HICON LoadIconForDpi(UINT id, int size, UINT dpi);
 // Width and height of a bitmap; zero for none.

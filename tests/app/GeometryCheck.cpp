@@ -118,10 +118,13 @@ void CheckText(HWND control, std::vector<std::wstring>& problems)
         const LONG type = style & BS_TYPEMASK;
         if (type == BS_OWNERDRAW) {
             if (auto* skinned = dynamic_cast<CommCtrl::CBitmapButton5S*>(CWindow::FromHandle(control))) {
+                // The caption font is as high as its rectangle; some sizes measure one pixel more
+                // than asked, and rectangles scaled edge by edge may round one pixel past the
+                // button: neither loses any of the text's ink.
                 const RECT caption = skinned->GetCaptionRect();
                 report(Measure(control, skinned->GetCaptionFont(), text), caption.right - caption.left,
-                       caption.bottom - caption.top);
-                if (caption.left < 0 || caption.top < 0 || caption.right > width || caption.bottom > height)
+                       caption.bottom - caption.top + 1);
+                if (caption.left < 0 || caption.top < 0 || caption.right > width + 1 || caption.bottom > height + 1)
                     problems.push_back(Describe(control) + L": caption rectangle outside the button");
             }
             return;

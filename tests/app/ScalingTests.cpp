@@ -69,8 +69,8 @@ TEST_F(ScalingTests, EveryPaneModeAndTabFitsAtEveryScale)
         Pump();
         SCOPED_TRACE(dpi);
         const SIZE window = SizeOf(Main());
-        EXPECT_EQ(window.cx, ScaleToDpi(821, dpi));
-        EXPECT_EQ(window.cy, ScaleToDpi(707, dpi));
+        EXPECT_EQ(window.cx, CQVNDlg::WindowSizeAt(dpi).cx);
+        EXPECT_EQ(window.cy, CQVNDlg::WindowSizeAt(dpi).cy);
         // The toolbar and both panes fill the content area as at 96 DPI.
         const RECT content = Window->GetContentRect();
         EXPECT_EQ(RectInParent(ToolbarWindow()).right, content.right);
@@ -146,7 +146,7 @@ TEST_F(ScalingTests, MovingToAnotherMonitorTakesTheSuggestedCornerAndFitsTheWork
             EXPECT_LE(placed.bottom - placed.top, work.bottom - work.top);
         }
         EXPECT_EQ(used, CQVNDlg::FittingDpiAt(suggested, dpi));
-        EXPECT_EQ(placed.right - placed.left, ScaleToDpi(821, used));
+        EXPECT_EQ(placed.right - placed.left, CQVNDlg::WindowSizeAt(used).cx);
         auto problems = CheckLayout(Main(), Window->GetContentRect());
         EXPECT_TRUE(problems.empty()) << DescribeProblems(problems, used, "main window after WM_DPICHANGED");
     }

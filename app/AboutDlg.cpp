@@ -63,7 +63,7 @@ BOOL CAboutDlg::OnInitDialog()
     m_ok.SetLayout(RECT{2, 2, 18, 18}, RECT{20, 3, 70, 17}, 6, L"Arial");
     m_ok.SetTextColor(RGB(0, 0, 0));
     m_ok.SetIcon(IDI_OK);
-    SetWindowPos(m_hWnd, nullptr, 0, 0, Scale(Width), Scale(Height), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ResizeTo(Width, Height);
     PlaceControls();
     SetFocus(m_ok.GetSafeHwnd());
     return FALSE;
@@ -73,7 +73,7 @@ void CAboutDlg::OnDpiChanged()
 {
     CBitmapDialog::OnDpiChanged();
     m_icon.Reset(LoadIconForDpi(IDI_QUORVANE, 48, GetDpi()));
-    SetWindowPos(m_hWnd, nullptr, 0, 0, Scale(Width), Scale(Height), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ResizeTo(Width, Height);
     PlaceControls();
 }
 

@@ -47,7 +47,7 @@ BOOL CAddProductDlg::OnInitDialog()
 void CAddProductDlg::UpdateLayout()
 {
     const int height = m_pane.CurrentTab() == 1 ? RegistrationPageHeight : BasicPageHeight;
-    SetWindowPos(m_hWnd, nullptr, 0, 0, Scale(DialogWidth), Scale(height), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ResizeTo(DialogWidth, height);
     const RECT content = GetContentRect();
     const int paneHeight = RectHeight(content) - Scale(30);
     m_pane.SetMode(ItemInfoAdd);

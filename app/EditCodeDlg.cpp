@@ -48,7 +48,7 @@ BOOL CEditCodeDlg::OnInitDialog()
 
 void CEditCodeDlg::PlaceControls()
 {
-    SetWindowPos(m_hWnd, nullptr, 0, 0, Scale(256), Scale(125), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ResizeTo(256, 125);
     const RECT c = GetContentRect();
     Place(m_hWnd, IDC_EDITCODE_TEXT, c.left + Scale(20), c.top + Scale(10), c.right - Scale(20), c.bottom - Scale(40));
     Place(m_hWnd, IDCANCEL, c.right - Scale(90), c.bottom - Scale(30), c.right - Scale(20), c.bottom - Scale(10));

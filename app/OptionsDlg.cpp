@@ -168,7 +168,7 @@ BOOL COptionsDlg::OnInitDialog()
     if (!m_parent)
         SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE) | WS_EX_APPWINDOW);
     SetWindowTextW(m_hWnd, L"Options");
-    SetWindowPos(m_hWnd, nullptr, 0, 0, Scale(Width), Scale(Height), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ResizeTo(Width, Height);
 
     SkinButtons();
     m_infoTip.SetOwner(m_hWnd);
@@ -215,7 +215,7 @@ void COptionsDlg::PlaceControls()
 void COptionsDlg::OnDpiChanged()
 {
     CBitmapDialog::OnDpiChanged();
-    SetWindowPos(m_hWnd, nullptr, 0, 0, Scale(Width), Scale(Height), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ResizeTo(Width, Height);
     PlaceControls();
 }
 

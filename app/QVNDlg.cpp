@@ -119,8 +119,7 @@ BOOL CQVNDlg::OnInitDialog()
     // largest DPI that fits, so that all of it can be reached.
     if (const UINT fitting = FittingDpi(m_hWnd, GetDpi()); fitting != GetDpi())
         SetDpi(fitting);
-    const SIZE size = WindowSizeAt(GetDpi());
-    SetWindowPos(m_hWnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ResizeTo(WindowWidth, WindowHeight);
     m_progress.SetOwner(m_hWnd);
 
     m_toolbar.Create(m_hWnd);
@@ -155,8 +154,7 @@ void CQVNDlg::PlacePanes()
 void CQVNDlg::OnDpiChanged()
 {
     CBitmapDialog::OnDpiChanged();
-    const SIZE size = WindowSizeAt(GetDpi());
-    SetWindowPos(m_hWnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ResizeTo(WindowWidth, WindowHeight);
     m_toolbar.SetDpi(GetDpi());
     m_toolbar.Place(GetContentRect());
     m_listPane.SetDpi(GetDpi());
@@ -167,9 +165,7 @@ void CQVNDlg::OnDpiChanged()
 
 SIZE CQVNDlg::WindowSizeAt(UINT dpi)
 {
-    const int border = ScaleToDpi(BorderWidth, dpi);
-    return SIZE{2 * border + ScaleToDpi(ListPaneWidth, dpi) + ScaleToDpi(WindowWidth - ListPaneWidth - 2 * BorderWidth, dpi),
-                ScaleToDpi(TitleHeight, dpi) + ScaleToDpi(ToolbarHeight, dpi) + ScaleToDpi(PaneHeight, dpi) + border};
+    return WindowSizeFor(WindowWidth, WindowHeight, dpi, false);
 }
 
 UINT CQVNDlg::FittingDpi(HWND window, UINT dpi)

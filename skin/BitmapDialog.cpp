@@ -41,6 +41,20 @@ POINT PointOf(LPARAM lParam)
 
 CBitmapDialog::CBitmapDialog(UINT templateId, HWND parent) : CDialog(templateId, parent) {}
 
+SIZE CBitmapDialog::WindowSizeFor(int width, int height, UINT dpi, bool shortTitle)
+{
+    const int title = shortTitle ? ShortTitleHeight : TitleHeight;
+    const int border = ScaleToDpi(BorderWidth, dpi);
+    return SIZE{2 * border + ScaleToDpi(width - 2 * BorderWidth, dpi),
+                ScaleToDpi(title, dpi) + ScaleToDpi(height - title - BorderWidth, dpi) + border};
+}
+
+void CBitmapDialog::ResizeTo(int width, int height)
+{
+    const SIZE size = ScaledWindowSize(width, height);
+    SetWindowPos(m_hWnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void CBitmapDialog::SetTitleButtons(bool minimize, bool maximize, bool close)
 {
     m_buttonShown[CloseButton] = close;

@@ -35,6 +35,14 @@ public:
     // True while the close button's action runs, so that OnCancel can tell it from the Escape key.
     bool IsClosingFromCloseButton() const { return m_closingFromCloseButton; }
 
+    // A window size given at 96 DPI, at another DPI: frame, title bar and content each scaled, so
+    // that content laid out from its own 96-DPI width and height fills it exactly.
+    static SIZE WindowSizeFor(int width, int height, UINT dpi, bool shortTitle);
+    // The same for this dialog at its DPI and title.
+    SIZE ScaledWindowSize(int width, int height) const { return WindowSizeFor(width, height, GetDpi(), m_shortTitle); }
+    // Gives the window that size, where it stands.
+    void ResizeTo(int width, int height);
+
     static constexpr int TitleHeight = 30;
     static constexpr int ShortTitleHeight = 22;
     static constexpr int BorderWidth = 3;

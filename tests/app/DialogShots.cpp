@@ -6,6 +6,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/OptionsDlg.h"
+#include "framework/Dpi.h"
 #include "res/resource.h"
 #include "storage/Configurations.h"
 #include "tests/app/DialogTestSupport.h"
@@ -30,6 +31,15 @@ std::wstring ShotFolder()
     if (path.back() != L'\\')
         path += L'\\';
     return path;
+}
+
+// The DPI to take the pictures at: QV_SHOT_DPI, else 96.
+UINT ShotDpi()
+{
+    wchar_t value[16] = {};
+    const DWORD length = GetEnvironmentVariableW(L"QV_SHOT_DPI", value, 16);
+    const int dpi = length && length < 16 ? _wtoi(value) : 0;
+    return dpi >= 96 && dpi <= 480 ? static_cast<UINT>(dpi) : BaseDpi;
 }
 
 class DialogShots : public CDialogTest {
@@ -64,6 +74,7 @@ TEST_F(DialogShots, OptionsAndInfoTip)
     script
         .Do([&] {
             HWND window = dialog.GetSafeHwnd();
+            dialog.SetDpi(ShotDpi());
             SetWindowPos(window, nullptr, 40, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
             SetFocus(GetDlgItem(window, IDOK));
             ExpectDrawn(window, 8, 40);
@@ -97,6 +108,7 @@ TEST_F(DialogShots, About)
     CModalScript script([&] { return dialog.GetSafeHwnd(); });
     script.Do([&] {
         HWND window = dialog.GetSafeHwnd();
+        dialog.SetDpi(ShotDpi());
         SetWindowPos(window, nullptr, 40, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         ExpectDrawn(window, 8, 100);
         EXPECT_TRUE(SaveWindowBitmap(window, Folder + L"about.bmp"));

@@ -33,13 +33,13 @@ private:
     HDC m_dc;
 };
 
-// The DPI to take the pictures at: QV_SHOT_DPI, else 96.
+// The DPI to take the pictures at: QV_SHOT_DPI, else the display's.
 UINT ShotDpi()
 {
     wchar_t value[16] = {};
     const DWORD length = GetEnvironmentVariableW(L"QV_SHOT_DPI", value, 16);
     const int dpi = length && length < 16 ? _wtoi(value) : 0;
-    return dpi >= 96 && dpi <= 480 ? static_cast<UINT>(dpi) : BaseDpi;
+    return dpi >= 96 && dpi <= 480 ? static_cast<UINT>(dpi) : WindowDpi(nullptr);
 }
 
 bool SaveWindow(HWND window, const std::wstring& path)

@@ -34,10 +34,10 @@ RECT Place(HWND dialog, int id, int left, int top, int right, int bottom)
 
 CAboutDlg::CAboutDlg(HWND parent)
     : CBitmapDialog(IDD_ABOUTBOX, parent),
-      m_brush(CreateSolidBrush(BackgroundColour)),
       m_whiteBrush(CreateSolidBrush(RGB(255, 255, 255))),
       m_handCursor(LoadCursorW(nullptr, IDC_HAND))
 {
+    SetContentColour(BackgroundColour);
 }
 
 const wchar_t* CAboutDlg::LinkTarget(int link)
@@ -93,8 +93,6 @@ void CAboutDlg::PlaceControls()
 void CAboutDlg::PaintSkin(HDC dc)
 {
     CBitmapDialog::PaintSkin(dc);
-    const RECT content = GetContentRect();
-    FillRect(dc, &content, m_brush.Get());
     if (m_icon)
         DrawIconEx(dc, m_iconRect.left, m_iconRect.top, m_icon.Get(), Scale(48), Scale(48), 0, nullptr, DI_NORMAL);
 }
@@ -130,7 +128,7 @@ INT_PTR CAboutDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& h
         SetBkColor(dc, BackgroundColour);
         SetTextColor(dc, isLink ? LinkColour : RGB(0, 0, 0));
         handled = true;
-        return reinterpret_cast<INT_PTR>(m_brush.Get());
+        return reinterpret_cast<INT_PTR>(GetContentBrush());
     }
     case WM_CTLCOLOREDIT: {
         HDC dc = reinterpret_cast<HDC>(wParam);

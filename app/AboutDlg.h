@@ -36,7 +36,6 @@ private:
     int LinkAtCursor() const;
 
     CommCtrl::CBitmapButton5S m_ok;
-    CScopedBrush m_brush;
     CScopedBrush m_whiteBrush;
     HCURSOR m_handCursor = nullptr;
     CScopedIcon m_icon;

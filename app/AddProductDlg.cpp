@@ -18,8 +18,10 @@ void SkinCommandButton(CommCtrl::CBitmapButton5S& button, HWND dialog, int id, U
 }  // namespace
 
 CAddProductDlg::CAddProductDlg(CSoftware* record, HWND parent)
-    : CBitmapDialog(IDD_ADD_PRODUCT, parent), m_backgroundBrush(CreateSolidBrush(BackgroundColour))
+    : CBitmapDialog(IDD_ADD_PRODUCT, parent)
 {
+    SetContentColour(BackgroundColour);
+    AnswerControlColours({WM_CTLCOLORDLG, WM_CTLCOLORBTN}, false);
     m_pane.SetMode(ItemInfoAdd);
     m_pane.SetPageChanged([this] { UpdateLayout(); });
     SetSoftware(record);
@@ -91,12 +93,6 @@ void CAddProductDlg::OnOK()
         EndDialog(IDOK);
 }
 
-void CAddProductDlg::PaintSkin(HDC dc)
-{
-    CBitmapDialog::PaintSkin(dc);
-    RECT content = GetContentRect();
-    FillRect(dc, &content, m_backgroundBrush.Get());
-}
 
 INT_PTR CAddProductDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
 {
@@ -106,10 +102,6 @@ INT_PTR CAddProductDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bo
         PlaceButtons();
         return result;
     }
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORBTN:
-        handled = true;
-        return OpaqueControlColour(wParam, BackgroundColour, m_backgroundBrush.Get());
     default:
         return CBitmapDialog::OnMessage(message, wParam, lParam, handled);
     }

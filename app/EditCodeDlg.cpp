@@ -26,9 +26,10 @@ CEditCodeDlg::CEditCodeDlg(const std::wstring& title, std::wstring& code, HWND p
     : CBitmapDialog(IDD_EDIT_CODE, parent),
       m_title(title),
       m_code(code),
-      m_backgroundBrush(CreateSolidBrush(BackgroundColour)),
       m_whiteBrush(CreateSolidBrush(RGB(255, 255, 255)))
 {
+    SetContentColour(BackgroundColour);
+    AnswerControlColours({WM_CTLCOLORDLG, WM_CTLCOLORSTATIC, WM_CTLCOLORBTN}, false);
 }
 
 BOOL CEditCodeDlg::OnInitDialog()
@@ -75,12 +76,6 @@ void CEditCodeDlg::OnOK()
     EndDialog(IDOK);
 }
 
-void CEditCodeDlg::PaintSkin(HDC dc)
-{
-    CBitmapDialog::PaintSkin(dc);
-    RECT content = GetContentRect();
-    FillRect(dc, &content, m_backgroundBrush.Get());
-}
 
 INT_PTR CEditCodeDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
 {
@@ -88,11 +83,6 @@ INT_PTR CEditCodeDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool
     case WM_CTLCOLOREDIT:
         handled = true;
         return OpaqueControlColour(wParam, RGB(255, 255, 255), m_whiteBrush.Get());
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-        handled = true;
-        return OpaqueControlColour(wParam, BackgroundColour, m_backgroundBrush.Get());
     default:
         return CBitmapDialog::OnMessage(message, wParam, lParam, handled);
     }

@@ -156,8 +156,10 @@ bool IsOnSystemPartition(const std::wstring& folder)
 }
 
 COptionsDlg::COptionsDlg(HWND parent)
-    : CBitmapDialog(IDD_OPTIONS, parent), m_infoTip(nullptr), m_brush(CreateSolidBrush(BackgroundColour))
+    : CBitmapDialog(IDD_OPTIONS, parent), m_infoTip(nullptr)
 {
+    SetContentColour(BackgroundColour);
+    AnswerControlColours({WM_CTLCOLORSTATIC, WM_CTLCOLORLISTBOX, WM_CTLCOLOREDIT, WM_CTLCOLORBTN, WM_CTLCOLORDLG}, true);
 }
 
 BOOL COptionsDlg::OnInitDialog()
@@ -233,28 +235,6 @@ void COptionsDlg::ShowSettings()
     Select(GetDlgItem(IDC_OPTIONS_CLASSIFY_MODE), Settings.DefaultClassifyMode, defaults.DefaultClassifyMode);
     Select(GetDlgItem(IDC_OPTIONS_SORT_KEY), Settings.DefaultSortKey, defaults.DefaultSortKey);
     SetDlgItemTextW(m_hWnd, IDC_OPTIONS_DATA_FOLDER, Settings.DataFolder.c_str());
-}
-
-void COptionsDlg::PaintSkin(HDC dc)
-{
-    CBitmapDialog::PaintSkin(dc);
-    const RECT content = GetContentRect();
-    FillRect(dc, &content, m_brush.Get());
-}
-
-INT_PTR COptionsDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
-{
-    switch (message) {
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-        handled = true;
-        return TransparentControlColour(wParam, m_brush.Get());
-    default:
-        return CBitmapDialog::OnMessage(message, wParam, lParam, handled);
-    }
 }
 
 bool COptionsDlg::OnCommand(WORD id, WORD notifyCode, HWND)

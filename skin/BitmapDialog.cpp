@@ -49,6 +49,18 @@ SIZE CBitmapDialog::WindowSizeFor(int width, int height, UINT dpi, bool shortTit
                 ScaleToDpi(title, dpi) + ScaleToDpi(height - title - BorderWidth, dpi) + border};
 }
 
+void CBitmapDialog::SetContentColour(COLORREF colour)
+{
+    m_contentColour = colour;
+    m_contentBrush.Reset(CreateSolidBrush(colour));
+}
+
+void CBitmapDialog::AnswerControlColours(std::initializer_list<UINT> messages, bool transparentText)
+{
+    m_colourMessages.assign(messages);
+    m_transparentText = transparentText;
+}
+
 void CBitmapDialog::ResizeTo(int width, int height)
 {
     const SIZE size = ScaledWindowSize(width, height);
@@ -253,6 +265,10 @@ void CBitmapDialog::PaintSkin(HDC dc)
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
                   DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
+    if (m_contentBrush) {
+        const RECT content = GetContentRect();
+        FillRect(dc, &content, m_contentBrush.Get());
+    }
 }
 
 void CBitmapDialog::RedrawTitleButton(TitleButton button)
@@ -409,6 +425,17 @@ void CBitmapDialog::OnGetMinMaxInfo(MINMAXINFO& info)
 
 INT_PTR CBitmapDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
 {
+    if (m_contentBrush && std::find(m_colourMessages.begin(), m_colourMessages.end(), message) != m_colourMessages.end()) {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        if (m_transparentText) {
+            SetBkMode(dc, TRANSPARENT);
+            SetTextColor(dc, RGB(0, 0, 0));
+        } else {
+            SetBkColor(dc, m_contentColour);
+        }
+        handled = true;
+        return reinterpret_cast<INT_PTR>(m_contentBrush.Get());
+    }
     switch (message) {
     case WM_PAINT: {
         CPaintDC paint(m_hWnd);

@@ -6,6 +6,9 @@
 
 #include <windows.h>
 
+#include <initializer_list>
+#include <vector>
+
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
 
@@ -14,6 +17,14 @@ namespace CommCtrl {
 class CBitmapDialog : public CDialog {
 public:
     explicit CBitmapDialog(UINT templateId, HWND parent = nullptr);
+
+    // The content area's colour: PaintSkin fills the content with it, and the controls' colour
+    // messages named by AnswerControlColours answer with it.
+    void SetContentColour(COLORREF colour);
+    HBRUSH GetContentBrush() const { return m_contentBrush.Get(); }
+    // The WM_CTLCOLOR* messages answered with the content colour: text on an opaque background of
+    // that colour, or drawn transparent in black.
+    void AnswerControlColours(std::initializer_list<UINT> messages, bool transparentText);
 
     // Which title buttons are shown; without close there is neither minimize nor maximize.
     void SetTitleButtons(bool minimize, bool maximize, bool close);
@@ -89,6 +100,10 @@ private:
     void OnGetMinMaxInfo(MINMAXINFO& info);
     void RunTitleButton(TitleButton button);
 
+    CScopedBrush m_contentBrush;
+    COLORREF m_contentColour = 0;
+    std::vector<UINT> m_colourMessages;
+    bool m_transparentText = false;
     CScopedBitmap m_skin[SkinBitmapCount];
     UINT m_skinDpi = 0;
     RECT m_buttonRects[3]{};

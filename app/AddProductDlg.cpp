@@ -62,6 +62,9 @@ void CAddProductDlg::UpdateLayout()
     SetWindowPos(m_pane.GetDlgItem(IDC_ITEM_TABS), nullptr, 0, 0, Scale(296), RectHeight(content) - Scale(34),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(m_pane.GetSafeHwnd(), SW_SHOW);
+    // The taller page may not fit the screen at this scale.
+    if (IsWindowVisible(m_hWnd))
+        FitWorkArea();
 }
 
 void CAddProductDlg::OnDpiChanged()

@@ -61,6 +61,33 @@ void CBitmapDialog::AnswerControlColours(std::initializer_list<UINT> messages, b
     m_transparentText = transparentText;
 }
 
+void CBitmapDialog::FitWorkArea()
+{
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (!m_hWnd || !GetMonitorInfoW(MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor))
+        return;
+    const RECT& work = monitor.rcWork;
+    // Each step lays out at a DPI the proportions promise to fit; rounding may need one more.
+    for (int step = 0; step < 4; ++step) {
+        RECT window{};
+        GetWindowRect(m_hWnd, &window);
+        const int width = RectWidth(window);
+        const int height = RectHeight(window);
+        if ((width <= RectWidth(work) && height <= RectHeight(work)) || GetDpi() <= BaseDpi)
+            break;
+        const UINT byWidth = MulDiv(GetDpi(), RectWidth(work), width);
+        const UINT byHeight = MulDiv(GetDpi(), RectHeight(work), height);
+        SetDpi(std::max<UINT>(BaseDpi, std::min({byWidth, byHeight, GetDpi() - 1})));
+    }
+    RECT window{};
+    GetWindowRect(m_hWnd, &window);
+    const int left = std::max(work.left, std::min(window.left, work.right - RectWidth(window)));
+    const int top = std::max(work.top, std::min(window.top, work.bottom - RectHeight(window)));
+    if (left != window.left || top != window.top)
+        SetWindowPos(m_hWnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void CBitmapDialog::ResizeTo(int width, int height)
 {
     const SIZE size = ScaledWindowSize(width, height);
@@ -122,6 +149,7 @@ void CBitmapDialog::OnDestroy()
     m_captionFont.Reset();
     m_dragging = false;
     m_trackingLeave = false;
+    m_shownOnce = false;
     CDialog::OnDestroy();
 }
 
@@ -437,6 +465,12 @@ INT_PTR CBitmapDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, boo
         return reinterpret_cast<INT_PTR>(m_contentBrush.Get());
     }
     switch (message) {
+    case WM_SHOWWINDOW:
+        if (wParam && !m_shownOnce) {
+            m_shownOnce = true;
+            FitWorkArea();
+        }
+        return 0;
     case WM_PAINT: {
         CPaintDC paint(m_hWnd);
         PaintSkin(paint.Get());

@@ -53,6 +53,10 @@ public:
     SIZE ScaledWindowSize(int width, int height) const { return WindowSizeFor(width, height, GetDpi(), m_shortTitle); }
     // Gives the window that size, where it stands.
     void ResizeTo(int width, int height);
+    // Where the window at its DPI is larger than the work area of its monitor, lays it out at the
+    // largest DPI at which it fits (never below 96), so that all of it can be reached; moves it
+    // onto the work area. Runs when the window is first shown.
+    void FitWorkArea();
 
     static constexpr int TitleHeight = 30;
     static constexpr int ShortTitleHeight = 22;
@@ -116,6 +120,7 @@ private:
     bool m_closingFromCloseButton = false;
     bool m_shortTitle = false;
     bool m_trackingLeave = false;
+    bool m_shownOnce = false;
 };
 
 }  // namespace CommCtrl

@@ -36,16 +36,21 @@ TEST_F(CDetailsScalingTest, TheAddDialogFitsOnBothPagesAtEveryScale)
     CModalScript script;
     script.Then(L"Add Software", [&](HWND window) {
         HWND pane = PaneOf(window);
+        // Hidden, the taller page keeps the DPI even where this screen could not hold it (a shown
+        // dialog would fit itself to the work area: see the next test).
+        ShowWindow(window, SW_HIDE);
         for (UINT dpi : CheckedDpis) {
             dialog.SetDpi(dpi);
             for (int page : {1, 0}) {
                 ClickTab(GetDlgItem(pane, IDC_ITEM_TABS), page);
+                EXPECT_EQ(dialog.GetDpi(), dpi);
                 const char* what = page == 0 ? "add dialog, basic info" : "add dialog, registration info";
                 ExpectFits(window, dialog.GetContentRect(), dpi, what);
                 ExpectFits(pane, RECT{0, 0, SizeOf(pane).cx, SizeOf(pane).cy}, dpi, what);
             }
             basicSizes.push_back(SizeOf(window));
         }
+        ShowWindow(window, SW_SHOW);
         dialog.SetDpi(BaseDpi);
         basicSizes.push_back(SizeOf(window));
         Click(window, IDCANCEL);
@@ -79,4 +84,31 @@ TEST_F(CDetailsScalingTest, TheCodeEditorFitsAtEveryScale)
     });
     EXPECT_EQ(IDCANCEL, dialog.DoModal());
     EXPECT_EQ(checked, 5);
+}
+
+TEST_F(CDetailsScalingTest, AtTwiceTheScaleTheTallPageStillFitsTheWorkArea)
+{
+    RECT work{};
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+    CSoftware record;
+    CAddProductDlg dialog(&record, m_host.Handle());
+    UINT dpi = 0;
+    RECT placed{};
+    CModalScript script;
+    script.Then(L"Add Software", [&](HWND window) {
+        dialog.SetDpi(192);
+        // The registration page is 500 pixels high at 96 DPI: 1000 at 192, more than this screen.
+        ClickTab(GetDlgItem(PaneOf(window), IDC_ITEM_TABS), 1);
+        dpi = dialog.GetDpi();
+        GetWindowRect(window, &placed);
+        ExpectFits(window, dialog.GetContentRect(), dpi, "add dialog fitted to the work area");
+        Click(window, IDCANCEL);
+    });
+    EXPECT_EQ(IDCANCEL, dialog.DoModal());
+    ASSERT_GT(2 * (330 + 170), work.bottom - work.top) << "a screen this tall needs no fitting";
+    EXPECT_LT(dpi, 192u);
+    EXPECT_GE(dpi, BaseDpi);
+    EXPECT_GE(placed.top, work.top);
+    EXPECT_LE(placed.bottom, work.bottom);
+    EXPECT_LE(placed.right - placed.left, work.right - work.left);
 }

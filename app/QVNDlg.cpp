@@ -20,6 +20,7 @@
 #include "model/Vocabulary.h"
 #include "res/resource.h"
 #include "storage/Configurations.h"
+#include "storage/FileAccess.h"
 #include "storage/Paths.h"
 #include "storage/SoftwareFiles.h"
 
@@ -401,7 +402,7 @@ void CQVNDlg::OnDetach()
                                              L"'s installer is attached by Import-Mode, it will be deleted after "
                                              L"detaching.\n\nWould you like to continue ?"))
                     continue;
-                DeleteFileW(installer.InstallerPath.c_str());
+                DeleteFileRetrying(installer.InstallerPath);
             }
             installer.InstallerPath.clear();
             installer.OriginalPath.clear();
@@ -510,7 +511,7 @@ void CQVNDlg::OnDelete()
     m_itemInfo.SetRecord(nullptr);
     for (const CSoftware* record : records) {
         if (record->InstallerInfo.AttachMode == AttachByImport && !record->InstallerInfo.InstallerPath.empty())
-            DeleteFileW(record->InstallerInfo.InstallerPath.c_str());
+            DeleteFileRetrying(record->InstallerInfo.InstallerPath);
         DeleteSoftwareFile(*record);
     }
     RemoveSoftware(positions.data(), static_cast<int>(positions.size()));

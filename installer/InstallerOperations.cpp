@@ -5,6 +5,8 @@
 #include "installer/ImportProgressDlg.h"
 #include "installer/InstallerText.h"
 #include "storage/Configurations.h"
+#include "storage/FileAccess.h"
+#include "storage/SoftwareFiles.h"
 
 bool AttachInstaller(CSoftware& record, int32_t mode, const std::wstring& path, CImportProgressDlg& progress)
 {
@@ -14,12 +16,15 @@ bool AttachInstaller(CSoftware& record, int32_t mode, const std::wstring& path, 
         // Referencing the imported copy itself must not delete the very file it now points at.
         if (installer.AttachMode == AttachByImport && !installer.InstallerPath.empty() &&
             CompareStringOrdinal(installer.InstallerPath.c_str(), -1, path.c_str(), -1, TRUE) != CSTR_EQUAL)
-            DeleteFileW(installer.InstallerPath.c_str());
+            DeleteFileRetrying(installer.InstallerPath);
         installer.InstallerPath = path;
         installer.OriginalPath = path;
         installer.AttachMode = AttachByReference;
         return true;
     case AttachByImport:
+        // The copy goes into the data folder, which is never made again once it vanished.
+        if (ReportIfDataFolderMissing(Settings.DataFolder))
+            return false;
         if (progress.RunCopy(record, path, CopyImport, false) != CopyComplete)
             return false;
         installer.InstallerPath = ImportedInstallerPath(Settings.DataFolder, record);

@@ -80,21 +80,27 @@ DWORD SetInUseWait(DWORD milliseconds)
     return InUseWait.exchange(milliseconds);
 }
 
-bool IsFileInUseFailure(DWORD error)
+bool IsFileInUseFailure(DWORD error, InUseRule rule, const std::wstring& path)
 {
     switch (error) {
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
     case ERROR_DELETE_PENDING:
         return true;
-    case ERROR_ACCESS_DENIED:
-        return LastNtStatus() == StatusDeletePending;
+    case ERROR_ACCESS_DENIED: {
+        if (LastNtStatus() == StatusDeletePending)
+            return true;
+        if (rule != InUseRule::Rename)
+            return false;
+        const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(path.c_str());
+        return attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY);
+    }
     default:
         return false;
     }
 }
 
-bool RetryWhileInUse(const std::function<bool()>& attempt)
+bool RetryWhileInUse(const std::function<bool()>& attempt, InUseRule rule, const std::wstring& path)
 {
     const DWORD start = GetTickCount();
     DWORD pause = 10;
@@ -102,7 +108,7 @@ bool RetryWhileInUse(const std::function<bool()>& attempt)
         if (attempt())
             return true;
         const DWORD error = GetLastError();
-        if (!IsFileInUseFailure(error))
+        if (!IsFileInUseFailure(error, rule, path))
             return false;
         const DWORD waited = GetTickCount() - start;
         const DWORD wait = InUseWait.load();
@@ -127,12 +133,13 @@ HANDLE CreateFileRetrying(const std::wstring& path, DWORD access, DWORD shareMod
 
 bool DeleteFileRetrying(const std::wstring& path)
 {
-    return RetryWhileInUse([&] { return DeleteFileW(path.c_str()) != FALSE; });
+    return RetryWhileInUse([&] { return DeleteFileW(path.c_str()) != FALSE; }, InUseRule::Rename, path);
 }
 
 bool MoveFileRetrying(const std::wstring& from, const std::wstring& to, DWORD flags)
 {
-    return RetryWhileInUse([&] { return MoveFileExW(from.c_str(), to.c_str(), flags) != FALSE; });
+    return RetryWhileInUse([&] { return MoveFileExW(from.c_str(), to.c_str(), flags) != FALSE; }, InUseRule::Rename,
+                           to);
 }
 
 bool IsDiskFullError(DWORD error)
@@ -237,7 +244,7 @@ bool SaveFileReplacing(const std::wstring& path, const std::string& bytes, DWORD
         file.Close();
     }
     if (!flushed || Fails(SaveStep::Replace, path) ||
-        !RetryWhileInUse([&] { return PutInPlace(temporary, path); })) {
+        !RetryWhileInUse([&] { return PutInPlace(temporary, path); }, InUseRule::Rename, path)) {
         CKeepLastError keep;
         DeleteFileRetrying(temporary);
         return false;

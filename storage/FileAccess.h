@@ -40,12 +40,17 @@ std::string EncodeUtf8(const std::wstring& text);
 constexpr DWORD DefaultInUseWait = 2000;  // milliseconds
 // How long to keep trying; returns the previous wait. Tests that hold a file for good shorten it.
 DWORD SetInUseWait(DWORD milliseconds);
-// Whether the last failure means another program has the file open just now: a sharing or lock
-// violation, or a refusal because the file's deletion is pending. Call it right after the failure.
-bool IsFileInUseFailure(DWORD error);
+// What a failure may mean when another program has the file open just now. An open meets a
+// sharing or lock violation, or a refusal while the file's deletion is pending. A rename, replace
+// or delete is refused outright ("access denied") while any handle without delete sharing is open,
+// so there that refusal counts too, unless the file is marked read-only.
+enum class InUseRule { Open, Rename };
+// Call it right after the failure; path is the file the operation changes.
+bool IsFileInUseFailure(DWORD error, InUseRule rule = InUseRule::Open, const std::wstring& path = std::wstring());
 // Runs attempt until it succeeds, fails for another reason, or the wait is over, pausing a little
 // longer each time (10, 20, 40 ... ms). Returns the last result; GetLastError tells why it failed.
-bool RetryWhileInUse(const std::function<bool()>& attempt);
+bool RetryWhileInUse(const std::function<bool()>& attempt, InUseRule rule = InUseRule::Open,
+                     const std::wstring& path = std::wstring());
 // CreateFileW (no security attributes, no template), DeleteFileW and MoveFileExW, retried so.
 HANDLE CreateFileRetrying(const std::wstring& path, DWORD access, DWORD shareMode, DWORD disposition,
                           DWORD flags = FILE_ATTRIBUTE_NORMAL);

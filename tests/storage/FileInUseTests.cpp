@@ -14,6 +14,7 @@
 #include "storage/SoftwareFiles.h"
 #include "storage/SoftwareText.h"
 #include "tests/storage/StorageTestSupport.h"
+#include "tests/support/BriefHolder.h"
 #include "tests/support/InUseWait.h"
 #include "tests/support/MessageBoxScript.h"
 #include "tests/support/TempFolder.h"
@@ -22,65 +23,6 @@ namespace {
 const wchar_t IdText[] = L"0A1B2C3D-4E5F-6071-8293-A4B5C6D7E8F9";
 const wchar_t SettingsOpenFailedText[] =
     L"Sorry! The configuration file is unable to be opened, please restart the computer and try again.";
-constexpr DWORD BoundedWait = 10000;
-
-// Another program that opens a file, holds it about 0.6 s, and closes it; as a search indexer or a
-// virus scanner does just after a file changed.
-class CBriefHolder {
-public:
-    CBriefHolder(std::wstring path, DWORD access, DWORD shareMode, bool deleteWhileHeld = false)
-        : m_path(std::move(path)), m_access(access), m_shareMode(shareMode), m_deleteWhileHeld(deleteWhileHeld),
-          m_held(CreateEventW(nullptr, TRUE, FALSE, nullptr))
-    {
-        m_thread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
-    }
-    CBriefHolder(const CBriefHolder&) = delete;
-    CBriefHolder& operator=(const CBriefHolder&) = delete;
-    ~CBriefHolder()
-    {
-        if (m_thread) {
-            WaitForSingleObject(m_thread, INFINITE);
-            CloseHandle(m_thread);
-        }
-        CloseHandle(m_held);
-    }
-
-    // True once the file is held (false when it could not be opened).
-    bool WaitUntilHeld() { return WaitForSingleObject(m_held, BoundedWait) == WAIT_OBJECT_0 && m_opened; }
-    bool Released() const { return m_released != 0; }
-
-private:
-    static DWORD WINAPI Run(LPVOID self)
-    {
-        static_cast<CBriefHolder*>(self)->Hold();
-        return 0;
-    }
-    void Hold()
-    {
-        HANDLE file = CreateFileW(m_path.c_str(), m_access, m_shareMode, nullptr, OPEN_EXISTING, 0, nullptr);
-        m_opened = file != INVALID_HANDLE_VALUE;
-        if (m_opened && m_deleteWhileHeld) {
-            FILE_DISPOSITION_INFO disposition{TRUE};
-            m_opened = SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
-        }
-        SetEvent(m_held);
-        if (file == INVALID_HANDLE_VALUE)
-            return;
-        Sleep(600);  // the other program's moment; nothing is asserted on time
-        InterlockedExchange(&m_released, 1);
-        CloseHandle(file);
-    }
-
-    std::wstring m_path;
-    DWORD m_access;
-    DWORD m_shareMode;
-    bool m_deleteWhileHeld;
-    HANDLE m_held;
-    HANDLE m_thread = nullptr;
-    bool m_opened = false;
-    volatile LONG m_released = 0;
-};
-
 void Fill(CSoftware& record, const std::wstring& name)
 {
     ParseSoftwareId(IdText, record);

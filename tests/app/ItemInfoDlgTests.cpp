@@ -13,6 +13,7 @@
 #include "storage/Paths.h"
 #include "storage/RecordReadBack.h"
 #include "tests/skin/SkinTestSupport.h"
+#include "storage/SoftwareFiles.h"
 #include "storage/SoftwareText.h"
 
 namespace {
@@ -500,9 +501,14 @@ TEST_F(CItemInfoTest, DoubleClickEditsTheCodeButNotInViewMode)
 
 TEST_F(CItemInfoTest, AFailedSaveIsReportedAndTheEditsStayInMemory)
 {
-    Settings.DataFolder = m_temp / L"Missing\\Deeper\\";
     CreatePane(m_record.get());
+    // The record's file is held by another program for good.
+    ASSERT_TRUE(WriteFileBytes(DataFolder() + RecordId, "held"));
+    HANDLE holder = CreateFileW((DataFolder() + RecordId).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
     EXPECT_EQ(1u, ApplyWith(IDC_ITEM_COMPANY, L"Other").size());
+    CloseHandle(holder);
     // The store tells of the failed file first, then Apply of the lost save.
     ASSERT_EQ(2u, m_boxes.Shown().size());
     EXPECT_EQ(L"Sorry! The meta-data file is unable to be opened, please restart the computer and try again.",
@@ -511,6 +517,37 @@ TEST_F(CItemInfoTest, AFailedSaveIsReportedAndTheEditsStayInMemory)
     EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONERROR), m_boxes.Shown()[1].Type);
     EXPECT_EQ(ItemInfoView, m_pane->Mode());
     EXPECT_EQ(L"Other", m_record->BasicInfo.Company);
+    EXPECT_EQ("held", RecordFileBytes());
+}
+
+TEST_F(CItemInfoTest, AVanishedDataFolderIsNamedNotMadeAgainAndTheEditIsStoredOnceItIsBack)
+{
+    const std::wstring folder = m_temp / L"Catalogue\\";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    Settings.DataFolder = folder;
+    CreatePane(m_record.get());
+    // Removed from outside while the program runs.
+    DeleteFolderTree(folder);
+    EXPECT_EQ(1u, ApplyWith(IDC_ITEM_COMPANY, L"Other").size());
+
+    EXPECT_FALSE(FileExistsAt(folder)) << "the folder must not come back holding one record";
+    ASSERT_EQ(2u, m_boxes.Shown().size());
+    EXPECT_EQ(L"Sorry! The data folder \"" + m_temp.Path() +
+                  L"Catalogue\" can't be found, please make sure it is available and try again.",
+              m_boxes.Shown()[0].Text);
+    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONERROR), m_boxes.Shown()[0].Type);
+    EXPECT_EQ(L"A serious error occured while saving your modifications, please try again.", m_boxes.Shown()[1].Text);
+    EXPECT_EQ(ItemInfoView, m_pane->Mode());
+    EXPECT_EQ(L"Other", m_record->BasicInfo.Company);
+
+    // The drive is back: Modify and Apply store the edit kept in memory.
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    Click(Pane(), IDC_ITEM_MODIFY);
+    Click(Pane(), IDC_ITEM_APPLY);
+    EXPECT_EQ(2u, m_boxes.Shown().size());
+    CSoftware loaded;
+    ASSERT_TRUE(LoadSoftwareFile(loaded, folder + RecordId));
+    EXPECT_EQ(L"Other", loaded.BasicInfo.Company);
 }
 
 TEST_F(CItemInfoTest, TheWebSiteLinkOpensOnlyWebAddresses)

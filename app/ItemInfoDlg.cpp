@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cwchar>
 
@@ -458,6 +459,8 @@ void CItemInfoDlg::Relayout()
     } else {
         ShowEditors();
     }
+    if (m_currentTab == 1)
+        LoadPendingComment();
     InvalidateRect(m_tabs.GetSafeHwnd(), nullptr, FALSE);
 }
 
@@ -503,7 +506,8 @@ void CItemInfoDlg::DrawRowText(HDC dc, const RECT& rect, const std::wstring& tex
     CScopedSelection selectFont(dc, font);
     CScopedTextLook look(dc, colour);
     RECT box = rect;
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box,
+    // A row holds a few dozen characters; the rest of a huge value would only be measured.
+    DrawTextW(dc, text.c_str(), static_cast<int>(ShownLineLength(text)), &box,
               DT_LEFT | DT_BOTTOM | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
 
@@ -601,6 +605,7 @@ void CItemInfoDlg::FillEditors()
 void CItemInfoDlg::ReloadCodes(bool fill)
 {
     SetItemText(IDC_ITEM_COMMENT, L"");
+    m_commentPending = false;
     SetItemText(IDC_ITEM_CODENAME, L"");
     SetItemText(IDC_ITEM_CODE, L"");
     HWND list = GetDlgItem(IDC_ITEM_CODELIST);
@@ -609,11 +614,34 @@ void CItemInfoDlg::ReloadCodes(bool fill)
     if (!fill || !m_record)
         return;
     const CRegInfo& reg = m_record->RegInfo;
-    SetItemText(IDC_ITEM_COMMENT, reg.Comment);
-    for (int i = 0; i < reg.CodeName.GetSize() && i < reg.Code.GetSize(); ++i) {
+    // The edit control lays out the whole comment, which may run to megabytes: it goes in only
+    // when the comment is to be seen, not with every selection on the basic tab.
+    m_commentPending = true;
+    if (m_currentTab == 1)
+        LoadPendingComment();
+    const int count = std::min(reg.CodeName.GetSize(), reg.Code.GetSize());
+    size_t characters = 0;
+    for (int i = 0; i < count; ++i)
+        characters += reg.CodeName[i].size() + 1;
+    // Thousands of codes go in as one change: room reserved once, drawn once.
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list, LB_INITSTORAGE, static_cast<WPARAM>(count), static_cast<LPARAM>(characters * sizeof(wchar_t)));
+    m_codes.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
         SendMessageW(list, LB_INSERTSTRING, i, reinterpret_cast<LPARAM>(reg.CodeName[i].c_str()));
         m_codes.push_back(reg.Code[i]);
     }
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+}
+
+void CItemInfoDlg::LoadPendingComment()
+{
+    if (!m_commentPending)
+        return;
+    m_commentPending = false;
+    if (m_record)
+        SetItemText(IDC_ITEM_COMMENT, m_record->RegInfo.Comment);
 }
 
 bool CItemInfoDlg::CollectFields()
@@ -658,7 +686,8 @@ bool CItemInfoDlg::CollectFields()
     reg.UserName = TrimText(ItemText(IDC_ITEM_USERNAME));
     reg.UserCompany = TrimText(ItemText(IDC_ITEM_USERCOMPANY));
     reg.UserEmail = TrimText(ItemText(IDC_ITEM_USEREMAIL));
-    reg.Comment = ItemText(IDC_ITEM_COMMENT);
+    // A comment never shown was never changed.
+    reg.Comment = m_commentPending ? m_record->RegInfo.Comment : ItemText(IDC_ITEM_COMMENT);
     HWND list = GetDlgItem(IDC_ITEM_CODELIST);
     const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
     for (int i = 0; i < count && i < static_cast<int>(m_codes.size()); ++i) {

@@ -109,6 +109,8 @@ private:
     void OnEditCode();
     void FillEditors();
     void ReloadCodes(bool fill);
+    // Puts the record's comment into its editor, when it is not there yet.
+    void LoadPendingComment();
     // For the tab control: the pointer moved or clicked on the page (pane coordinates).
     void OnPageMouseMove(POINT point);
     bool OnPageClick(POINT point);
@@ -134,6 +136,7 @@ private:
     int m_currentTab = 0;
     bool m_showValues = true;
     std::vector<std::wstring> m_codes;
+    bool m_commentPending = false;  // the comment editor still waits for the record's comment
     CScopedBrush m_paneBrush;
     CScopedBrush m_whiteBrush;
     HCURSOR m_handCursor = nullptr;

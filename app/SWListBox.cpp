@@ -8,6 +8,7 @@
 #include "app/Links.h"
 #include "framework/App.h"
 #include "installer/IconCache.h"
+#include "model/TextRules.h"
 #include "model/Vocabulary.h"
 #include "res/resource.h"
 
@@ -30,7 +31,8 @@ void DrawCardText(HDC dc, const std::wstring& text, RECT rect, HFONT font, COLOR
 {
     CScopedSelection selection(dc, font);
     CScopedTextLook look(dc, colour);
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, format);
+    // A card holds a few dozen characters; the rest of a huge value would only be measured.
+    DrawTextW(dc, text.c_str(), static_cast<int>(ShownLineLength(text)), &rect, format);
 }
 
 wchar_t UpperCase(wchar_t character)

@@ -9,6 +9,7 @@
 #include "model/Catalogue.h"
 #include "res/resource.h"
 #include "storage/Configurations.h"
+#include "storage/ElementText.h"
 #include "storage/History.h"
 #include "storage/Paths.h"
 #include "storage/RecordReadBack.h"
@@ -681,4 +682,78 @@ TEST_F(CItemInfoTest, KeysTypedIntoTheEditorsReachTheRecord)
     EXPECT_EQ(L"Clipmate 5", m_record->BasicInfo.Name);
     EXPECT_EQ(L"Northwind", m_record->BasicInfo.Company);
     EXPECT_EQ(1u, CHostWindow::Commands().size());
+}
+
+namespace {
+// Prose in lines of about seventy characters, as a long pasted note would be.
+std::wstring LongNote(size_t characters)
+{
+    std::wstring text;
+    for (unsigned line = 0; text.size() < characters; ++line)
+        text += L"Line " + std::to_wstring(line) + L": the licence moved to the new machine after support answered.\r\n";
+    text.resize(characters);
+    return text;
+}
+}  // namespace
+
+TEST_F(CItemInfoTest, ARecordWithAHugeCommentShowsWholeAndSurvivesAnApplyFromEitherPage)
+{
+    auto huge = MakeRecord(L"0A1B2C3D-0000-4000-8000-00000000A002", L"Huge", L"Acme", 5.0f, 2, 1);
+    huge->RegInfo.Comment = LongNote((1 << 20) + 333);
+    huge->RegInfo.UserName = LongNote(1 << 20);
+    huge->BasicInfo.Website = L"http://huge.example/" + std::wstring(1 << 20, L'w');
+    const std::wstring comment = huge->RegInfo.Comment;
+    HWND pane = CreatePane(m_record.get());
+
+    m_pane->SetRecord(huge.get());
+    UpdateWindow(pane);
+    ClickTab(Tabs(), 1);
+    UpdateWindow(pane);
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(pane, IDC_ITEM_COMMENT)));
+    EXPECT_TRUE(ItemTextOf(pane, IDC_ITEM_COMMENT) == comment) << "the pane holds the whole comment";
+
+    // Modify and Apply on the basic page, where the comment was never put into its editor.
+    ClickTab(Tabs(), 0);
+    m_pane->SetRecord(m_record.get());
+    m_pane->SetRecord(huge.get());
+    EXPECT_TRUE(ApplyWith(IDC_ITEM_VERSION, L"2.0").empty()) << "no grouping key changed";
+    EXPECT_TRUE(m_boxes.Shown().empty());
+    EXPECT_TRUE(huge->RegInfo.Comment == comment) << "a comment never shown was never changed";
+    CSoftware loaded;
+    ASSERT_TRUE(LoadSoftwareFile(loaded, DataFolder() + L"0A1B2C3D-0000-4000-8000-00000000A002"));
+    EXPECT_EQ(L"2.0", loaded.BasicInfo.Version);
+    EXPECT_TRUE(loaded.RegInfo.Comment == TrimText(comment));
+
+    // And on the registration page, where it is in its editor.
+    ClickTab(Tabs(), 1);
+    Click(pane, IDC_ITEM_MODIFY);
+    EXPECT_TRUE(ItemTextOf(pane, IDC_ITEM_COMMENT) == comment);
+    Click(pane, IDC_ITEM_APPLY);
+    EXPECT_TRUE(m_boxes.Shown().empty());
+    EXPECT_TRUE(huge->RegInfo.Comment == comment);
+    EXPECT_TRUE(ItemTextOf(pane, IDC_ITEM_COMMENT) == comment);
+    m_pane->SetRecord(nullptr);
+}
+
+TEST_F(CItemInfoTest, TenThousandCodesLoadAndShow)
+{
+    auto many = MakeRecord(L"0A1B2C3D-0000-4000-8000-00000000A003", L"Site licence", L"Acme", 5.0f, 2, 1);
+    for (int k = 0; k < 10000; ++k) {
+        many->RegInfo.CodeName.Add(L"Seat " + std::to_wstring(k + 1));
+        many->RegInfo.Code.Add(L"QV-" + std::to_wstring(100000 + k));
+    }
+    ASSERT_TRUE(SaveSoftwareFile(*many));
+    CSoftware loaded;
+    ASSERT_TRUE(LoadSoftwareFile(loaded, DataFolder() + L"0A1B2C3D-0000-4000-8000-00000000A003"));
+    ASSERT_EQ(10000, loaded.RegInfo.Code.GetSize());
+
+    HWND pane = CreatePane(&loaded);
+    ClickTab(Tabs(), 1);
+    HWND list = GetDlgItem(pane, IDC_ITEM_CODELIST);
+    EXPECT_EQ(10000, static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)));
+    SendMessageW(list, LB_SETCURSEL, 9999, 0);
+    SendMessageW(pane, WM_COMMAND, MAKEWPARAM(IDC_ITEM_CODELIST, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    EXPECT_EQ(L"QV-109999", ItemTextOf(pane, IDC_ITEM_CODE));
+    EXPECT_EQ(10000u, m_pane->Codes().size());
+    m_pane->SetRecord(nullptr);
 }

@@ -269,6 +269,8 @@ BOOL CItemInfoDlg::OnInitDialog()
     SkinButton(m_cancel, IDC_ITEM_CANCEL, IDI_CANCEL);
     FillChoiceBoxes();
     FillHistoryBoxes();
+    // A comment has no length limit of its own; long ones are put in part by part.
+    SendMessageW(GetDlgItem(IDC_ITEM_COMMENT), EM_SETLIMITTEXT, 0, 0);
     if (m_mode == ItemInfoView) {
         EnableWindow(GetDlgItem(IDC_ITEM_MODIFY), m_record != nullptr);
         ReloadCodes(true);
@@ -606,6 +608,8 @@ void CItemInfoDlg::ReloadCodes(bool fill)
 {
     SetItemText(IDC_ITEM_COMMENT, L"");
     m_commentPending = false;
+    m_commentLoaded = 0;
+    KillTimer(m_hWnd, CommentTimer);
     SetItemText(IDC_ITEM_CODENAME, L"");
     SetItemText(IDC_ITEM_CODE, L"");
     HWND list = GetDlgItem(IDC_ITEM_CODELIST);
@@ -637,11 +641,71 @@ void CItemInfoDlg::ReloadCodes(bool fill)
 
 void CItemInfoDlg::LoadPendingComment()
 {
-    if (!m_commentPending)
+    if (!m_commentPending || !m_record)
         return;
-    m_commentPending = false;
-    if (m_record)
-        SetItemText(IDC_ITEM_COMMENT, m_record->RegInfo.Comment);
+    const std::wstring& comment = m_record->RegInfo.Comment;
+    // Shown read-only, a long comment comes in parts: its first screens at once, the rest between
+    // the user's input, so the pane answers at once whatever the comment's size.
+    if (m_mode != ItemInfoView || comment.size() <= CommentFirstPart) {
+        m_commentPending = false;
+        SetItemText(IDC_ITEM_COMMENT, comment);
+        return;
+    }
+    if (m_commentLoaded > 0)
+        return;  // its parts are coming already
+    m_commentLoaded = PartEnd(comment, 0, CommentFirstPart);
+    SetItemText(IDC_ITEM_COMMENT, comment.substr(0, m_commentLoaded));
+    SetTimer(m_hWnd, CommentTimer, USER_TIMER_MINIMUM, nullptr);
+}
+
+void CItemInfoDlg::LoadNextCommentParts()
+{
+    if (!m_commentPending || !m_record || m_mode != ItemInfoView) {
+        KillTimer(m_hWnd, CommentTimer);
+        return;
+    }
+    const std::wstring& comment = m_record->RegInfo.Comment;
+    HWND editor = GetDlgItem(IDC_ITEM_COMMENT);
+    DWORD selectionStart = 0;
+    DWORD selectionEnd = 0;
+    SendMessageW(editor, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart), reinterpret_cast<LPARAM>(&selectionEnd));
+    const LRESULT firstLine = SendMessageW(editor, EM_GETFIRSTVISIBLELINE, 0, 0);
+    SendMessageW(editor, WM_SETREDRAW, FALSE, 0);
+    // Parts go in back to back until the user does something, or a quarter of a second is over
+    // and the pane is painted. The editor's work per part grows with what it holds already, so the
+    // parts grow with the comment: a thirty-second of it, at least a few dozen milliseconds' worth.
+    const size_t partSize = std::max(CommentPart, comment.size() / 32);
+    const DWORD start = GetTickCount();
+    do {
+        const size_t end = PartEnd(comment, m_commentLoaded, partSize);
+        const std::wstring part = comment.substr(m_commentLoaded, end - m_commentLoaded);
+        const WPARAM at = static_cast<WPARAM>(GetWindowTextLengthW(editor));
+        SendMessageW(editor, EM_SETSEL, at, static_cast<LPARAM>(at));
+        SendMessageW(editor, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(part.c_str()));
+        m_commentLoaded = end;
+    } while (m_commentLoaded < comment.size() && GetTickCount() - start < 250 && !HIWORD(GetQueueStatus(QS_INPUT)));
+    // The reader's place and selection stay where they were.
+    SendMessageW(editor, EM_SETSEL, selectionStart, static_cast<LPARAM>(selectionEnd));
+    const LRESULT nowFirst = SendMessageW(editor, EM_GETFIRSTVISIBLELINE, 0, 0);
+    SendMessageW(editor, EM_LINESCROLL, 0, static_cast<LPARAM>(firstLine - nowFirst));
+    SendMessageW(editor, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(editor, nullptr, TRUE);
+    if (m_commentLoaded >= comment.size()) {
+        m_commentPending = false;
+        KillTimer(m_hWnd, CommentTimer);
+    }
+}
+
+size_t CItemInfoDlg::PartEnd(const std::wstring& text, size_t from, size_t size)
+{
+    size_t end = std::min(text.size(), from + size);
+    if (end < text.size()) {
+        // Never between a surrogate pair, nor between a carriage return and its line feed.
+        const wchar_t last = text[end - 1];
+        if ((last >= 0xD800 && last <= 0xDBFF) || last == L'\r')
+            --end;
+    }
+    return end;
 }
 
 bool CItemInfoDlg::CollectFields()
@@ -686,7 +750,7 @@ bool CItemInfoDlg::CollectFields()
     reg.UserName = TrimText(ItemText(IDC_ITEM_USERNAME));
     reg.UserCompany = TrimText(ItemText(IDC_ITEM_USERCOMPANY));
     reg.UserEmail = TrimText(ItemText(IDC_ITEM_USEREMAIL));
-    // A comment never shown was never changed.
+    // A comment not wholly in its editor was never changed there.
     reg.Comment = m_commentPending ? m_record->RegInfo.Comment : ItemText(IDC_ITEM_COMMENT);
     HWND list = GetDlgItem(IDC_ITEM_CODELIST);
     const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
@@ -933,6 +997,12 @@ INT_PTR CItemInfoDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool
         handled = true;
         return TRUE;
     }
+    case WM_TIMER:
+        if (wParam != CommentTimer)
+            return 0;
+        handled = true;
+        LoadNextCommentParts();
+        return 0;
     case WM_CTLCOLORDLG:
         handled = true;
         return reinterpret_cast<INT_PTR>(m_paneBrush.Get());

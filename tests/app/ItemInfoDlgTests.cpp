@@ -685,6 +685,23 @@ TEST_F(CItemInfoTest, KeysTypedIntoTheEditorsReachTheRecord)
 }
 
 namespace {
+// Runs the message loop until the condition holds, for at most timeoutMs.
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 60000)
+{
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        MSG message{};
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    return true;
+}
+
 // Prose in lines of about seventy characters, as a long pasted note would be.
 std::wstring LongNote(size_t characters)
 {
@@ -709,8 +726,14 @@ TEST_F(CItemInfoTest, ARecordWithAHugeCommentShowsWholeAndSurvivesAnApplyFromEit
     UpdateWindow(pane);
     ClickTab(Tabs(), 1);
     UpdateWindow(pane);
-    EXPECT_TRUE(IsWindowVisible(GetDlgItem(pane, IDC_ITEM_COMMENT)));
+    HWND editor = GetDlgItem(pane, IDC_ITEM_COMMENT);
+    EXPECT_TRUE(IsWindowVisible(editor));
+    // The first screens are there at once, the rest arrives while the message loop runs.
+    EXPECT_GT(GetWindowTextLengthW(editor), 0);
+    EXPECT_TRUE(comment.compare(0, 200, ItemTextOf(pane, IDC_ITEM_COMMENT), 0, 200) == 0);
+    EXPECT_TRUE(PumpUntil([&] { return m_pane->IsCommentComplete(); }));
     EXPECT_TRUE(ItemTextOf(pane, IDC_ITEM_COMMENT) == comment) << "the pane holds the whole comment";
+    EXPECT_EQ(0, static_cast<int>(SendMessageW(editor, EM_GETFIRSTVISIBLELINE, 0, 0))) << "still at the top";
 
     // Modify and Apply on the basic page, where the comment was never put into its editor.
     ClickTab(Tabs(), 0);

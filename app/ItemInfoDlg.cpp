@@ -673,8 +673,9 @@ void CItemInfoDlg::LoadNextCommentParts()
     SendMessageW(editor, WM_SETREDRAW, FALSE, 0);
     // Parts go in back to back until the user does something, or a quarter of a second is over
     // and the pane is painted. The editor's work per part grows with what it holds already, so the
-    // parts grow with the comment: a thirty-second of it, at least a few dozen milliseconds' worth.
-    const size_t partSize = std::max(CommentPart, comment.size() / 32);
+    // parts grow with the comment: a sixteenth of it, and never less than a few hundred
+    // milliseconds' worth, which keeps the whole within a few per cent of one plain fill.
+    const size_t partSize = std::max(CommentPart, comment.size() / 16);
     const DWORD start = GetTickCount();
     do {
         const size_t end = PartEnd(comment, m_commentLoaded, partSize);

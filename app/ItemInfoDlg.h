@@ -146,7 +146,7 @@ private:
     size_t m_commentLoaded = 0;     // how much of it the editor holds while parts are coming
     static constexpr UINT_PTR CommentTimer = 1;
     static constexpr size_t CommentFirstPart = 16 * 1024;
-    static constexpr size_t CommentPart = 64 * 1024;
+    static constexpr size_t CommentPart = 256 * 1024;
     CScopedBrush m_paneBrush;
     CScopedBrush m_whiteBrush;
     HCURSOR m_handCursor = nullptr;

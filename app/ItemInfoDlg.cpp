@@ -672,12 +672,14 @@ void CItemInfoDlg::LoadNextCommentParts()
     const LRESULT firstLine = SendMessageW(editor, EM_GETFIRSTVISIBLELINE, 0, 0);
     SendMessageW(editor, WM_SETREDRAW, FALSE, 0);
     // Parts go in back to back until the user does something, or a quarter of a second is over
-    // and the pane is painted. The editor's work per part grows with what it holds already, so the
-    // parts grow with the comment: a sixteenth of it, and never less than a few hundred
-    // milliseconds' worth, which keeps the whole within a few per cent of one plain fill.
-    const size_t partSize = std::max(CommentPart, comment.size() / 16);
+    // and the pane is painted. The editor's work per part grows with what it holds already, so
+    // parts are large, a sixteenth of the comment, which keeps the whole within a few per cent of
+    // one plain fill. A long paragraph without line breaks costs the editor far more per
+    // character, growing with the square of the part: there parts are small.
+    const size_t largestPart = std::max(CommentPart, comment.size() / 16);
     const DWORD start = GetTickCount();
     do {
+        const size_t partSize = HasLongParagraph(comment, m_commentLoaded, largestPart) ? CommentFirstPart : largestPart;
         const size_t end = PartEnd(comment, m_commentLoaded, partSize);
         const std::wstring part = comment.substr(m_commentLoaded, end - m_commentLoaded);
         const WPARAM at = static_cast<WPARAM>(GetWindowTextLengthW(editor));
@@ -695,6 +697,20 @@ void CItemInfoDlg::LoadNextCommentParts()
         m_commentPending = false;
         KillTimer(m_hWnd, CommentTimer);
     }
+}
+
+bool CItemInfoDlg::HasLongParagraph(const std::wstring& text, size_t from, size_t size)
+{
+    constexpr size_t LongParagraph = 8 * 1024;
+    const size_t end = std::min(text.size(), from + size);
+    size_t lineStart = from;
+    for (size_t at = from; at < end; ++at) {
+        if (text[at] == L'\n')
+            lineStart = at + 1;
+        else if (at - lineStart >= LongParagraph)
+            return true;
+    }
+    return false;
 }
 
 size_t CItemInfoDlg::PartEnd(const std::wstring& text, size_t from, size_t size)

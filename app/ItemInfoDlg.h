@@ -117,6 +117,8 @@ private:
     void LoadPendingComment();
     void LoadNextCommentParts();
     static size_t PartEnd(const std::wstring& text, size_t from, size_t size);
+    // Whether text holds a paragraph of many thousand characters in the size characters from from.
+    static bool HasLongParagraph(const std::wstring& text, size_t from, size_t size);
     // For the tab control: the pointer moved or clicked on the page (pane coordinates).
     void OnPageMouseMove(POINT point);
     bool OnPageClick(POINT point);
@@ -145,7 +147,7 @@ private:
     bool m_commentPending = false;  // the comment editor does not hold the whole comment yet
     size_t m_commentLoaded = 0;     // how much of it the editor holds while parts are coming
     static constexpr UINT_PTR CommentTimer = 1;
-    static constexpr size_t CommentFirstPart = 16 * 1024;
+    static constexpr size_t CommentFirstPart = 4 * 1024;
     static constexpr size_t CommentPart = 256 * 1024;
     CScopedBrush m_paneBrush;
     CScopedBrush m_whiteBrush;

@@ -780,3 +780,23 @@ TEST_F(CItemInfoTest, TenThousandCodesLoadAndShow)
     EXPECT_EQ(10000u, m_pane->Codes().size());
     m_pane->SetRecord(nullptr);
 }
+
+TEST_F(CItemInfoTest, ALongCommentWithoutLineBreaksArrivesWholeToo)
+{
+    std::wstring paragraph;
+    for (int word = 0; paragraph.size() < 24 * 1024; ++word)
+        paragraph += L"word" + std::to_wstring(word) + L' ';
+    m_record->RegInfo.Comment = paragraph;
+    HWND pane = CreatePane(m_record.get());
+    ClickTab(Tabs(), 1);
+    EXPECT_TRUE(PumpUntil([&] { return m_pane->IsCommentComplete(); }));
+    EXPECT_TRUE(ItemTextOf(pane, IDC_ITEM_COMMENT) == paragraph);
+    // Selecting another record meanwhile stops the parts of the first.
+    m_pane->SetRecord(nullptr);
+    m_pane->SetRecord(m_record.get());
+    auto other = MakeRecord(L"0A1B2C3D-0000-4000-8000-00000000A004", L"Other", L"Acme", 5.0f, 2, 1);
+    other->RegInfo.Comment = L"Short.";
+    m_pane->SetRecord(other.get());
+    EXPECT_TRUE(PumpUntil([&] { return m_pane->IsCommentComplete(); }));
+    EXPECT_EQ(L"Short.", ItemTextOf(pane, IDC_ITEM_COMMENT));
+}

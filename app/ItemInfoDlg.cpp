@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cwchar>
 
@@ -287,6 +288,8 @@ BOOL CItemInfoDlg::OnInitDialog()
     EnableWindow(GetDlgItem(IDC_ITEM_INSTALLER), m_record != nullptr);
     FillChoiceBoxes();
     FillHistoryBoxes();
+    // A comment has no length limit of its own; long ones are put in part by part.
+    SendMessageW(GetDlgItem(IDC_ITEM_COMMENT), EM_SETLIMITTEXT, 0, 0);
     if (m_mode == ItemInfoView) {
         EnableWindow(GetDlgItem(IDC_ITEM_MODIFY), m_record != nullptr);
         ReloadCodes(true);
@@ -479,6 +482,8 @@ void CItemInfoDlg::Relayout()
     } else {
         ShowEditors();
     }
+    if (m_currentTab == 1)
+        LoadPendingComment();
     InvalidateRect(m_tabs.GetSafeHwnd(), nullptr, FALSE);
 }
 
@@ -524,7 +529,8 @@ void CItemInfoDlg::DrawRowText(HDC dc, const RECT& rect, const std::wstring& tex
     CScopedSelection selectFont(dc, font);
     CScopedTextLook look(dc, colour);
     RECT box = rect;
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box,
+    // A row holds a few dozen characters; the rest of a huge value would only be measured.
+    DrawTextW(dc, text.c_str(), static_cast<int>(ShownLineLength(text)), &box,
               DT_LEFT | DT_BOTTOM | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
 
@@ -622,6 +628,9 @@ void CItemInfoDlg::FillEditors()
 void CItemInfoDlg::ReloadCodes(bool fill)
 {
     SetItemText(IDC_ITEM_COMMENT, L"");
+    m_commentPending = false;
+    m_commentLoaded = 0;
+    KillTimer(m_hWnd, CommentTimer);
     SetItemText(IDC_ITEM_CODENAME, L"");
     SetItemText(IDC_ITEM_CODE, L"");
     HWND list = GetDlgItem(IDC_ITEM_CODELIST);
@@ -630,11 +639,111 @@ void CItemInfoDlg::ReloadCodes(bool fill)
     if (!fill || !m_record)
         return;
     const CRegInfo& reg = m_record->RegInfo;
-    SetItemText(IDC_ITEM_COMMENT, reg.Comment);
-    for (int i = 0; i < reg.CodeName.GetSize() && i < reg.Code.GetSize(); ++i) {
+    // The edit control lays out the whole comment, which may run to megabytes: it goes in only
+    // when the comment is to be seen, not with every selection on the basic tab.
+    m_commentPending = true;
+    if (m_currentTab == 1)
+        LoadPendingComment();
+    const int count = std::min(reg.CodeName.GetSize(), reg.Code.GetSize());
+    size_t characters = 0;
+    for (int i = 0; i < count; ++i)
+        characters += reg.CodeName[i].size() + 1;
+    // Thousands of codes go in as one change: room reserved once, drawn once.
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list, LB_INITSTORAGE, static_cast<WPARAM>(count), static_cast<LPARAM>(characters * sizeof(wchar_t)));
+    m_codes.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
         SendMessageW(list, LB_INSERTSTRING, i, reinterpret_cast<LPARAM>(reg.CodeName[i].c_str()));
         m_codes.push_back(reg.Code[i]);
     }
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+}
+
+void CItemInfoDlg::LoadPendingComment()
+{
+    if (!m_commentPending || !m_record)
+        return;
+    const std::wstring& comment = m_record->RegInfo.Comment;
+    // Shown read-only, a long comment comes in parts: its first screens at once, the rest between
+    // the user's input, so the pane answers at once whatever the comment's size.
+    if (m_mode != ItemInfoView || comment.size() <= CommentFirstPart) {
+        m_commentPending = false;
+        SetItemText(IDC_ITEM_COMMENT, comment);
+        return;
+    }
+    if (m_commentLoaded > 0)
+        return;  // its parts are coming already
+    m_commentLoaded = PartEnd(comment, 0, CommentFirstPart);
+    SetItemText(IDC_ITEM_COMMENT, comment.substr(0, m_commentLoaded));
+    SetTimer(m_hWnd, CommentTimer, USER_TIMER_MINIMUM, nullptr);
+}
+
+void CItemInfoDlg::LoadNextCommentParts()
+{
+    if (!m_commentPending || !m_record || m_mode != ItemInfoView) {
+        KillTimer(m_hWnd, CommentTimer);
+        return;
+    }
+    const std::wstring& comment = m_record->RegInfo.Comment;
+    HWND editor = GetDlgItem(IDC_ITEM_COMMENT);
+    DWORD selectionStart = 0;
+    DWORD selectionEnd = 0;
+    SendMessageW(editor, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart), reinterpret_cast<LPARAM>(&selectionEnd));
+    const LRESULT firstLine = SendMessageW(editor, EM_GETFIRSTVISIBLELINE, 0, 0);
+    SendMessageW(editor, WM_SETREDRAW, FALSE, 0);
+    // Parts go in back to back until the user does something, or a quarter of a second is over
+    // and the pane is painted. The editor's work per part grows with what it holds already, so
+    // parts are large, a sixteenth of the comment, which keeps the whole within a few per cent of
+    // one plain fill. A long paragraph without line breaks costs the editor far more per
+    // character, growing with the square of the part: there parts are small.
+    const size_t largestPart = std::max(CommentPart, comment.size() / 16);
+    const DWORD start = GetTickCount();
+    do {
+        const size_t partSize = HasLongParagraph(comment, m_commentLoaded, largestPart) ? CommentFirstPart : largestPart;
+        const size_t end = PartEnd(comment, m_commentLoaded, partSize);
+        const std::wstring part = comment.substr(m_commentLoaded, end - m_commentLoaded);
+        const WPARAM at = static_cast<WPARAM>(GetWindowTextLengthW(editor));
+        SendMessageW(editor, EM_SETSEL, at, static_cast<LPARAM>(at));
+        SendMessageW(editor, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(part.c_str()));
+        m_commentLoaded = end;
+    } while (m_commentLoaded < comment.size() && GetTickCount() - start < 250 && !HIWORD(GetQueueStatus(QS_INPUT)));
+    // The reader's place and selection stay where they were.
+    SendMessageW(editor, EM_SETSEL, selectionStart, static_cast<LPARAM>(selectionEnd));
+    const LRESULT nowFirst = SendMessageW(editor, EM_GETFIRSTVISIBLELINE, 0, 0);
+    SendMessageW(editor, EM_LINESCROLL, 0, static_cast<LPARAM>(firstLine - nowFirst));
+    SendMessageW(editor, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(editor, nullptr, TRUE);
+    if (m_commentLoaded >= comment.size()) {
+        m_commentPending = false;
+        KillTimer(m_hWnd, CommentTimer);
+    }
+}
+
+bool CItemInfoDlg::HasLongParagraph(const std::wstring& text, size_t from, size_t size)
+{
+    constexpr size_t LongParagraph = 8 * 1024;
+    const size_t end = std::min(text.size(), from + size);
+    size_t lineStart = from;
+    for (size_t at = from; at < end; ++at) {
+        if (text[at] == L'\n')
+            lineStart = at + 1;
+        else if (at - lineStart >= LongParagraph)
+            return true;
+    }
+    return false;
+}
+
+size_t CItemInfoDlg::PartEnd(const std::wstring& text, size_t from, size_t size)
+{
+    size_t end = std::min(text.size(), from + size);
+    if (end < text.size()) {
+        // Never between a surrogate pair, nor between a carriage return and its line feed.
+        const wchar_t last = text[end - 1];
+        if ((last >= 0xD800 && last <= 0xDBFF) || last == L'\r')
+            --end;
+    }
+    return end;
 }
 
 bool CItemInfoDlg::CollectFields()
@@ -679,7 +788,8 @@ bool CItemInfoDlg::CollectFields()
     reg.UserName = TrimText(ItemText(IDC_ITEM_USERNAME));
     reg.UserCompany = TrimText(ItemText(IDC_ITEM_USERCOMPANY));
     reg.UserEmail = TrimText(ItemText(IDC_ITEM_USEREMAIL));
-    reg.Comment = ItemText(IDC_ITEM_COMMENT);
+    // A comment not wholly in its editor was never changed there.
+    reg.Comment = m_commentPending ? m_record->RegInfo.Comment : ItemText(IDC_ITEM_COMMENT);
     HWND list = GetDlgItem(IDC_ITEM_CODELIST);
     const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
     for (int i = 0; i < count && i < static_cast<int>(m_codes.size()); ++i) {
@@ -930,6 +1040,12 @@ INT_PTR CItemInfoDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool
         handled = true;
         return TRUE;
     }
+    case WM_TIMER:
+        if (wParam != CommentTimer)
+            return 0;
+        handled = true;
+        LoadNextCommentParts();
+        return 0;
     case WM_CTLCOLORDLG:
         handled = true;
         return reinterpret_cast<INT_PTR>(m_paneBrush.Get());

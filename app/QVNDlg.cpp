@@ -21,6 +21,7 @@
 #include "model/Vocabulary.h"
 #include "res/resource.h"
 #include "storage/Configurations.h"
+#include "storage/FileAccess.h"
 #include "storage/Paths.h"
 #include "storage/SoftwareFiles.h"
 
@@ -493,7 +494,7 @@ void CQVNDlg::OnDetach()
                                              L"'s installer is attached by Import-Mode, it will be deleted after "
                                              L"detaching.\n\nWould you like to continue ?"))
                     continue;
-                DeleteFileW(installer.InstallerPath.c_str());
+                DeleteFileRetrying(installer.InstallerPath);
             }
             installer.InstallerPath.clear();
             installer.OriginalPath.clear();
@@ -607,7 +608,7 @@ void CQVNDlg::OnDelete()
     m_itemInfo.SetRecord(nullptr);
     for (const CSoftware* record : records) {
         if (record->InstallerInfo.AttachMode == AttachByImport && !record->InstallerInfo.InstallerPath.empty())
-            DeleteFileW(record->InstallerInfo.InstallerPath.c_str());
+            DeleteFileRetrying(record->InstallerInfo.InstallerPath);
         DeleteSoftwareFile(*record);
     }
     RemoveSoftware(positions.data(), static_cast<int>(positions.size()));

@@ -10,6 +10,7 @@
 #include "framework/Dpi.h"
 #include "installer/IconCache.h"
 #include "model/InstallerFacts.h"
+#include "model/TextRules.h"
 #include "model/Vocabulary.h"
 #include "res/resource.h"
 
@@ -32,7 +33,8 @@ void DrawCardText(HDC dc, const std::wstring& text, RECT rect, HFONT font, COLOR
 {
     CScopedSelection selection(dc, font);
     CScopedTextLook look(dc, colour);
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, format);
+    // A card holds a few dozen characters; the rest of a huge value would only be measured.
+    DrawTextW(dc, text.c_str(), static_cast<int>(ShownLineLength(text)), &rect, format);
 }
 
 wchar_t UpperCase(wchar_t character)

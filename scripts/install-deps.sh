@@ -2,7 +2,9 @@
 # Installs the Debian packages a group needs, only those missing.
 # Usage: scripts/install-deps.sh build|display|fuzz ...
 set -euo pipefail
-build=(cmake make g++ clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix wine wine64 googletest)
+# nlohmann-json3-dev: header-only JSON, used by both builds; python3 reads exported files back in a test.
+build=(cmake make g++ clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix wine wine64 googletest
+  nlohmann-json3-dev python3)
 display=(xvfb xauth x11-utils imagemagick fonts-wine fonts-liberation)
 # The symbolizer names the source lines in the fuzzers' coverage reports.
 fuzz=(llvm-14)

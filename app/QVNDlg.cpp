@@ -43,6 +43,8 @@ const wchar_t OneLaunchOnlyText[] = L"You can just install one software at a tim
 const wchar_t InstallerMissingText[] = L"The installer file dosen't exist, please check it.";
 const wchar_t LaunchFailedText[] = L"Failed to execute the installer, please try again.";
 const wchar_t BeingEditedText[] = L"Can't delete a software which is being edit !";
+const wchar_t ImportWhileEditingText[] =
+    L"Please save or cancel the modifications of the shown software before importing a catalogue.";
 const wchar_t OneDropOnlyText[] = L"Sorry! Only one file is allowed at a time, please retry.";
 const wchar_t MainWindowTitle[] = L"Quorvane";
 
@@ -90,6 +92,7 @@ CQVNDlg::CQVNDlg(HWND parent) : CBitmapDialog(IDD_QUORVANE_DIALOG, parent)
     m_addDialog = [](CSoftware& record, HWND owner) { return CAddProductDlg(&record, owner).DoModal(); };
     m_optionsDialog = [](HWND owner) { return RunOptionsCommand(owner); };
     m_aboutDialog = [](HWND owner) { return CAboutDlg(owner).DoModal(); };
+    m_exportChooser = ChooseExportInDialog;
 }
 
 CQVNDlg::~CQVNDlg()
@@ -117,6 +120,7 @@ BOOL CQVNDlg::OnInitDialog()
         app->m_pMainWnd = m_hWnd;
     SetWindowPos(m_hWnd, nullptr, 0, 0, WindowWidth, WindowHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     m_progress.SetOwner(m_hWnd);
+    m_exchangeKeys.Attach(m_hWnd, IDR_EXCHANGE_KEYS);
 
     m_toolbar.Create(m_hWnd);
     m_toolbar.Place(GetContentRect());
@@ -186,11 +190,23 @@ void CQVNDlg::OnCommandMessage(WPARAM code, HWND sender)
         break;
     case CMD_CLASSIFY: OnClassify(m_toolbar.ClassifySelection()); break;
     case CMD_SORT: OnSort(m_toolbar.SortSelection()); break;
+    case CMD_EXPORT_CATALOGUE: OnExportCatalogue(false); break;
+    case CMD_IMPORT_CATALOGUE: OnImportCatalogue(); break;
+    case CMD_EXPORT_SELECTED: OnExportCatalogue(true); break;
     default: return;
     }
     // A toolbar command hands the keyboard back to the list; a menu command leaves it alone.
     if (sender && sender == m_toolbar.GetSafeHwnd() && IsWindow(m_hWnd))
         m_listPane.FocusCurrentList();
+}
+
+bool CQVNDlg::OnCommand(WORD id, WORD notifyCode, HWND control)
+{
+    switch (id) {
+    case ID_MORE_EXPORT_CATALOGUE: OnCommandMessage(CMD_EXPORT_CATALOGUE, nullptr); return true;
+    case ID_MORE_IMPORT_CATALOGUE: OnCommandMessage(CMD_IMPORT_CATALOGUE, nullptr); return true;
+    default: return CBitmapDialog::OnCommand(id, notifyCode, control);
+    }
 }
 
 void CQVNDlg::ShowReloadedCatalogue()
@@ -557,4 +573,38 @@ void CQVNDlg::OnDropFiles(HDROP drop)
     CSoftware& record = *SoftwareList[before];
     if (AttachInstaller(record, Settings.AttachMode, path, m_progress))
         AfterInstallerChange(record);
+}
+
+// ---- export and import of the catalogue ------------------------------------------------------
+
+void CQVNDlg::OnExportCatalogue(bool preferSelection)
+{
+    std::vector<const CSoftware*> all;
+    all.reserve(static_cast<size_t>(SoftwareList.GetSize()));
+    for (int i = 0; i < SoftwareList.GetSize(); ++i)
+        all.push_back(SoftwareList[i]);
+    const std::vector<CSoftware*> chosen = SelectedRecords();
+    const std::vector<const CSoftware*> selected(chosen.begin(), chosen.end());
+    RunCatalogueExport(m_hWnd, all, selected, preferSelection, m_exportChooser);
+}
+
+void CQVNDlg::OnImportCatalogue()
+{
+    // Unsaved edits would either overwrite the imported values or be lost under them.
+    if (m_itemInfo.Mode() == ItemInfoEdit) {
+        ShowInformation(m_hWnd, ImportWhileEditingText);
+        return;
+    }
+    const std::vector<CSoftware*> stored = RunCatalogueImport(m_hWnd, SoftwareList);
+    if (stored.empty())
+        return;
+    // As after Add: regroup, and show the first imported record selected on the "All" tab.
+    m_itemInfo.SetRecord(nullptr);
+    ClassifyCatalogue(SoftwareList, CurrentClassifyMode, GroupList, GroupNames);
+    m_listPane.RebuildTabs();
+    m_listPane.AllList().SelectOnly(SoftwareList.Find(stored.front()));
+    RepaintListPane();
+    TabCtrl_SetCurSel(TabWindow(), 0);
+    m_listPane.ActivateTab(true);
+    m_listPane.HandleSelectionChange(AllListId);
 }

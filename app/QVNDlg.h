@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "app/CatalogueExchangeCommands.h"
 #include "app/Commands.h"
 #include "app/QVNToolbar.h"
 #include "app/SWListDlg.h"
 #include "app/ItemInfoDlg.h"
+#include "framework/DialogKeys.h"
 #include "framework/Gdi.h"
 #include "installer/ImportProgressDlg.h"
 #include "skin/BitmapDialog.h"
@@ -33,6 +35,7 @@ public:
     void SetAddDialog(RecordDialogRunner runner) { m_addDialog = std::move(runner); }
     void SetOptionsDialog(OptionsRunner runner) { m_optionsDialog = std::move(runner); }
     void SetAboutDialog(DialogRunner runner) { m_aboutDialog = std::move(runner); }
+    void SetExportChooser(ExportChooser chooser) { m_exportChooser = std::move(chooser); }
 
     // The commands, as the command message runs them.
     void OnAdd();
@@ -44,6 +47,9 @@ public:
     void OnLaunch();
     void OnDelete();
     void OnDropFiles(HDROP drop);
+    // The whole catalogue or the selection to a CSV or JSON file; a file read back into it.
+    void OnExportCatalogue(bool preferSelection);
+    void OnImportCatalogue();
 
     CQVNToolbar& Toolbar() { return m_toolbar; }
     CSWListDlg& ListPane() { return m_listPane; }
@@ -69,6 +75,8 @@ protected:
     void OnCancel() override;
     void PaintSkin(HDC dc) override;
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+    // Menu entries and keys of the commands that have no toolbar button.
+    bool OnCommand(WORD id, WORD notifyCode, HWND control) override;
 
 private:
     void OnCommandMessage(WPARAM code, HWND sender);
@@ -98,6 +106,8 @@ private:
     RecordDialogRunner m_addDialog;
     OptionsRunner m_optionsDialog;
     DialogRunner m_aboutDialog;
+    ExportChooser m_exportChooser;
+    CDialogKeys m_exchangeKeys;
 };
 
 // Texts of the main window's commands.

@@ -315,6 +315,9 @@ bool CSWListDlg::OnCommand(WORD id, WORD notifyCode, HWND control)
         case CommandLaunch:
             PostCommand(CMD_LAUNCH);
             break;
+        case CommandExportSelected:
+            PostCommand(CMD_EXPORT_SELECTED);
+            break;
         case CommandSelectAll:
             SelectAllInCurrentList();
             break;

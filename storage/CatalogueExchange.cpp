@@ -193,6 +193,16 @@ std::wstring Quoted(const std::wstring& text)
     return L"\"" + (text.size() > 40 ? text.substr(0, 40) + L"..." : text) + L"\"";
 }
 
+// The fields of a record, numbered as the CSV's columns; JSON keys mark the same numbers.
+enum CsvColumn {
+    ColId, ColName, ColVersion, ColCompany, ColWebsite, ColPrice, ColCurrency, ColCategory, ColType,
+    ColUserName, ColUserCompany, ColUserEmail, ColComment, ColCodes, ColInstallerPath, ColOriginalPath,
+    ColAttachMode, ColExtra,  // then one per extra field
+};
+constexpr int ExtraCount = static_cast<int>(sizeof ExtraFields / sizeof ExtraFields[0]);
+constexpr int ColumnCount = ColExtra + ExtraCount;
+static_assert(ColumnCount <= 64, "one bit per field");
+
 // ---- JSON ------------------------------------------------------------------------------------
 
 Json RecordToJson(const CSoftware& record)
@@ -239,6 +249,8 @@ Json RecordToJson(const CSoftware& record)
 class CJsonRecordReader {
 public:
     explicit CJsonRecordReader(CSoftware& record) : m_record(record) {}
+    // The fields the record's object holds, as bits of their column numbers.
+    uint64_t Present() const { return m_present; }
 
     std::wstring Read(const Json& value, bool& hasId)
     {
@@ -257,35 +269,39 @@ public:
         }
         CBasicInfo& basic = m_record.BasicInfo;
         if (const Json* b = Group(value, "BasicInfo")) {
-            if (!(Field(*b, "Name", basic.Name) && Field(*b, "Version", basic.Version) &&
-                  Field(*b, "Company", basic.Company) && Field(*b, "Website", basic.Website) && Price(*b) &&
-                  Vocabulary(*b, "Currency", CurrencyNames, CurrencyCount, basic.Price.Currency) &&
-                  Vocabulary(*b, "Category", CategoryNames, CategoryCount, basic.Category) &&
-                  Vocabulary(*b, "Type", TypeNames, TypeCount, basic.Type)))
+            if (!(Field(*b, "Name", basic.Name, ColName) && Field(*b, "Version", basic.Version, ColVersion) &&
+                  Field(*b, "Company", basic.Company, ColCompany) && Field(*b, "Website", basic.Website, ColWebsite) &&
+                  Price(*b) &&
+                  Vocabulary(*b, "Currency", CurrencyNames, CurrencyCount, basic.Price.Currency, ColCurrency) &&
+                  Vocabulary(*b, "Category", CategoryNames, CategoryCount, basic.Category, ColCategory) &&
+                  Vocabulary(*b, "Type", TypeNames, TypeCount, basic.Type, ColType)))
                 return m_reason;
         }
         if (!m_reason.empty())
             return m_reason;
         CRegInfo& reg = m_record.RegInfo;
         if (const Json* r = Group(value, "RegInfo")) {
-            if (!(Field(*r, "UserName", reg.UserName) && Field(*r, "UserCompany", reg.UserCompany) &&
-                  Field(*r, "UserEmail", reg.UserEmail) && Field(*r, "Comment", reg.Comment) && Codes(*r)))
+            if (!(Field(*r, "UserName", reg.UserName, ColUserName) &&
+                  Field(*r, "UserCompany", reg.UserCompany, ColUserCompany) &&
+                  Field(*r, "UserEmail", reg.UserEmail, ColUserEmail) && Field(*r, "Comment", reg.Comment, ColComment) &&
+                  Codes(*r)))
                 return m_reason;
         }
         if (!m_reason.empty())
             return m_reason;
         CInstallerInfo& installer = m_record.InstallerInfo;
         if (const Json* in = Group(value, "InstallerInfo")) {
-            if (!(Field(*in, "InstallerPath", installer.InstallerPath) &&
-                  Field(*in, "OriginalPath", installer.OriginalPath) &&
-                  Vocabulary(*in, "AttachMode", AttachWords, AttachModeCount, installer.AttachMode)))
+            if (!(Field(*in, "InstallerPath", installer.InstallerPath, ColInstallerPath) &&
+                  Field(*in, "OriginalPath", installer.OriginalPath, ColOriginalPath) &&
+                  Vocabulary(*in, "AttachMode", AttachWords, AttachModeCount, installer.AttachMode, ColAttachMode)))
                 return m_reason;
         }
         if (!m_reason.empty())
             return m_reason;
         if (const Json* extra = Group(value, "ExtraInfo")) {
-            for (const ExtraField& field : ExtraFields)
-                if (!Field(*extra, ToUtf8(field.Element).c_str(), m_record.ExtraInfo.*field.Member))
+            for (int k = 0; k < ExtraCount; ++k)
+                if (!Field(*extra, ToUtf8(ExtraFields[k].Element).c_str(), m_record.ExtraInfo.*ExtraFields[k].Member,
+                           ColExtra + k))
                     return m_reason;
         }
         return m_reason;
@@ -319,9 +335,11 @@ private:
         return true;
     }
 
-    bool Field(const Json& object, const char* key, std::wstring& out)
+    bool Field(const Json& object, const char* key, std::wstring& out, int column)
     {
         const Json* value = Member(object, key);
+        if (value)
+            m_present |= uint64_t{1} << column;
         return !value || Text(*value, m_path + Widen(key), out);
     }
 
@@ -330,6 +348,7 @@ private:
         const Json* value = Member(object, "Price");
         if (!value)
             return true;
+        m_present |= uint64_t{1} << ColPrice;
         double amount = 0;
         if (value->is_number()) {
             amount = value->get<double>();
@@ -345,11 +364,13 @@ private:
         return true;
     }
 
-    bool Vocabulary(const Json& object, const char* key, const wchar_t* const* table, int count, int32_t& out)
+    bool Vocabulary(const Json& object, const char* key, const wchar_t* const* table, int count, int32_t& out,
+                    int column)
     {
         const Json* value = Member(object, key);
         if (!value)
             return true;
+        m_present |= uint64_t{1} << column;
         int found = -1;
         if (value->is_number_integer()) {
             const auto index = value->get<int64_t>();
@@ -373,6 +394,7 @@ private:
         const Json* value = Member(object, "Codes");
         if (!value)
             return true;
+        m_present |= uint64_t{1} << ColCodes;
         if (!value->is_array()) {
             m_reason = L"\"RegInfo.Codes\" is not a list";
             return false;
@@ -394,6 +416,7 @@ private:
     CSoftware& m_record;
     std::wstring m_reason;
     std::wstring m_path;
+    uint64_t m_present = 0;
 };
 
 // The line on which each entry of the record list starts: the list is the root itself, or the
@@ -469,18 +492,11 @@ std::vector<int> RecordLines(const std::string& bytes)
 
 // ---- CSV -------------------------------------------------------------------------------------
 
-enum CsvColumn {
-    ColId, ColName, ColVersion, ColCompany, ColWebsite, ColPrice, ColCurrency, ColCategory, ColType,
-    ColUserName, ColUserCompany, ColUserEmail, ColComment, ColCodes, ColInstallerPath, ColOriginalPath,
-    ColAttachMode, ColExtra,  // then one per extra field
-};
 const wchar_t* const FixedColumns[ColExtra] = {
     L"Id", L"Name", L"Version", L"Company", L"Website", L"Price", L"Currency", L"Category", L"Type",
     L"UserName", L"UserCompany", L"UserEmail", L"Comment", L"Codes", L"InstallerPath", L"OriginalPath",
     L"AttachMode",
 };
-constexpr int ExtraCount = static_cast<int>(sizeof ExtraFields / sizeof ExtraFields[0]);
-constexpr int ColumnCount = ColExtra + ExtraCount;
 
 std::wstring ColumnName(int column)
 {
@@ -808,7 +824,8 @@ std::wstring CheckImportedRecord(CSoftware& record)
 }
 
 namespace {
-void AddRow(CatalogueFile& file, int line, bool hasId, std::unique_ptr<CSoftware> record, std::wstring reason)
+void AddRow(CatalogueFile& file, int line, bool hasId, uint64_t present, std::unique_ptr<CSoftware> record,
+            std::wstring reason)
 {
     if (reason.empty())
         reason = CheckImportedRecord(*record);
@@ -819,6 +836,7 @@ void AddRow(CatalogueFile& file, int line, bool hasId, std::unique_ptr<CSoftware
     ReadRow row;
     row.Line = line;
     row.HasId = hasId;
+    row.Present = present;
     row.Record = std::move(record);
     file.Rows.push_back(std::move(row));
 }
@@ -857,8 +875,9 @@ bool ReadCatalogueJson(const std::string& bytes, CatalogueFile& file)
         const int line = i < lines.size() ? lines[i] : 0;
         auto record = std::make_unique<CSoftware>();
         bool hasId = false;
-        std::wstring reason = CJsonRecordReader(*record).Read((*list)[i], hasId);
-        AddRow(file, line, hasId, std::move(record), std::move(reason));
+        CJsonRecordReader reader(*record);
+        std::wstring reason = reader.Read((*list)[i], hasId);
+        AddRow(file, line, hasId, reader.Present(), std::move(record), std::move(reason));
     }
     return true;
 }
@@ -902,9 +921,11 @@ bool ReadCatalogueCsv(const std::string& bytes, CatalogueFile& file)
             reason = L"the row has " + std::to_wstring(row.Cells.size()) + L" cells, the header " +
                      std::to_wstring(fields.size());
         bool hasId = false;
+        uint64_t present = 0;
         for (size_t c = 0; c < row.Cells.size() && c < fields.size() && reason.empty(); ++c) {
             if (fields[c] < 0)
                 continue;
+            present |= uint64_t{1} << fields[c];
             const std::wstring cell = UnguardCsvCell(row.Cells[c]);
             if (fields[c] == ColId) {
                 const std::wstring id = TrimText(cell);
@@ -917,7 +938,7 @@ bool ReadCatalogueCsv(const std::string& bytes, CatalogueFile& file)
             }
             reason = SetCell(*record, fields[c], cell);
         }
-        AddRow(file, row.Line, hasId, std::move(record), std::move(reason));
+        AddRow(file, row.Line, hasId, present, std::move(record), std::move(reason));
     }
     return true;
 }
@@ -932,6 +953,39 @@ bool ReadCatalogueFile(const std::string& bytes, CatalogueFile& file)
         return ReadCatalogueJson(bytes, file);
     return ReadCatalogueCsv(bytes, file);
 }
+
+namespace {
+// A row updating a record leaves alone what it does not mention.
+void TakeMissingFields(CSoftware& record, const CSoftware& current, uint64_t present)
+{
+    auto missing = [present](int column) { return (present & (uint64_t{1} << column)) == 0; };
+    CBasicInfo& basic = record.BasicInfo;
+    CRegInfo& reg = record.RegInfo;
+    CInstallerInfo& installer = record.InstallerInfo;
+    if (missing(ColName)) basic.Name = current.BasicInfo.Name;
+    if (missing(ColVersion)) basic.Version = current.BasicInfo.Version;
+    if (missing(ColCompany)) basic.Company = current.BasicInfo.Company;
+    if (missing(ColWebsite)) basic.Website = current.BasicInfo.Website;
+    if (missing(ColPrice)) basic.Price.Value = current.BasicInfo.Price.Value;
+    if (missing(ColCurrency)) basic.Price.Currency = current.BasicInfo.Price.Currency;
+    if (missing(ColCategory)) basic.Category = current.BasicInfo.Category;
+    if (missing(ColType)) basic.Type = current.BasicInfo.Type;
+    if (missing(ColUserName)) reg.UserName = current.RegInfo.UserName;
+    if (missing(ColUserCompany)) reg.UserCompany = current.RegInfo.UserCompany;
+    if (missing(ColUserEmail)) reg.UserEmail = current.RegInfo.UserEmail;
+    if (missing(ColComment)) reg.Comment = current.RegInfo.Comment;
+    if (missing(ColCodes)) {
+        reg.CodeName = current.RegInfo.CodeName;
+        reg.Code = current.RegInfo.Code;
+    }
+    if (missing(ColInstallerPath)) installer.InstallerPath = current.InstallerInfo.InstallerPath;
+    if (missing(ColOriginalPath)) installer.OriginalPath = current.InstallerInfo.OriginalPath;
+    if (missing(ColAttachMode)) installer.AttachMode = current.InstallerInfo.AttachMode;
+    for (int k = 0; k < ExtraCount; ++k)
+        if (missing(ColExtra + k))
+            record.ExtraInfo.*ExtraFields[k].Member = current.ExtraInfo.*ExtraFields[k].Member;
+}
+}  // namespace
 
 ImportPlan PlanCatalogueImport(CatalogueFile& file, const CSoftwareArray& catalogue)
 {
@@ -963,6 +1017,12 @@ ImportPlan PlanCatalogueImport(CatalogueFile& file, const CSoftwareArray& catalo
             continue;
         }
         const CSoftware& current = *catalogue[existing->second];
+        TakeMissingFields(*record, current, row.Present);
+        std::wstring reason = CheckImportedRecord(*record);
+        if (!reason.empty()) {
+            plan.Rejected.push_back({row.Line, std::move(reason)});
+            continue;
+        }
         if (current.InstallerInfo.AttachMode == AttachByImport && !current.InstallerInfo.InstallerPath.empty()) {
             // The program's own copy stays the record's, with what is known about it.
             record->InstallerInfo = current.InstallerInfo;

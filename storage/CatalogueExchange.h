@@ -11,13 +11,15 @@
 //                "Codes": [{"Name": text, "Code": text}, ...]},
 //    "InstallerInfo": {"InstallerPath", "OriginalPath": text, "AttachMode": "Reference" or "Import"},
 //    "ExtraInfo": {every extra field by its element name: text, "" when not set}}
-// On reading, a missing key takes a new record's value, and the vocabularies also take their index.
+// On reading, the vocabularies also take their index. A missing key keeps the value of the record
+// the row updates, or takes a new record's value.
 //
 // CSV (RFC 4180, UTF-8 with a byte-order mark, CRLF between rows): a header row of the column
 // names, then one row per record. Columns: Id, Name, Version, Company, Website, Price, Currency,
 // Category, Type, UserName, UserCompany, UserEmail, Comment, Codes, InstallerPath, OriginalPath,
 // AttachMode, then the extra fields by element name. Reading finds columns by their header, in any
-// order; a missing column takes a new record's value.
+// order; a missing column, like a missing key, keeps the updated record's value or takes a new
+// record's.
 // - Codes: one code per line (line feed), "name: code". Inside a name or a code a backslash is
 //   written "\\", a line feed "\n", a carriage return "\r"; inside a name a colon is "\:", so the
 //   first bare colon, followed by a blank, ends the name.
@@ -25,6 +27,7 @@
 //   apostrophe in front, so a spreadsheet shows it as text instead of running it. Reading removes a
 //   leading apostrophe only when one of those characters follows it.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -51,6 +54,7 @@ struct RejectedRow {
 struct ReadRow {
     int Line = 0;
     bool HasId = false;  // the row names its record's GUID; otherwise the record's Id is all zero
+    uint64_t Present = 0;  // the fields the row holds, one bit per CSV column in the order above
     std::unique_ptr<CSoftware> Record;
 };
 
@@ -84,7 +88,8 @@ struct ImportPlan {
     std::vector<RejectedRow> Rejected;
 };
 
-// Matches the rows to the catalogue by Id. A second row with the same Id is refused. An update of
+// Matches the rows to the catalogue by Id. A second row with the same Id is refused. An update
+// keeps the fields its row does not hold (and is checked again with them). An update of
 // a record whose installer the program imported keeps that installer: its copy stays managed. Any
 // other installer is referenced where the row says, never copied.
 ImportPlan PlanCatalogueImport(CatalogueFile& file, const CSoftwareArray& catalogue);

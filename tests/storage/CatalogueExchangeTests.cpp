@@ -369,3 +369,35 @@ TEST(CatalogueExchangeTests, MutatedExportsKeepTheReadersPromises)
         FuzzCatalogueJson(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
     }
 }
+
+// A spreadsheet that kept only some columns changes only those of the records it updates.
+TEST(CatalogueExchangeTests, UpdatesKeepWhatTheirRowsDoNotHold)
+{
+    CSoftwareArray catalogue;
+    catalogue.IsOwner = 1;
+    auto* current = new CSoftware;
+    FillAwkward(*current);
+    catalogue.Add(current);
+    CatalogueFile file;
+    CatalogueFile json;
+    ASSERT_TRUE(ReadCatalogueJson("[{\"Id\": \"0A1B2C3D-4E5F-6071-8293-A4B5C6D7E8F9\", \"RegInfo\": {\"Codes\": []}}]",
+                                  json));
+    ASSERT_TRUE(ReadCatalogueCsv("Id,Name,Price\r\n0A1B2C3D-4E5F-6071-8293-A4B5C6D7E8F9,Renamed,\r\n"
+                                 ",Fresh,\r\n",
+                                 file));
+    ImportPlan plan = PlanCatalogueImport(file, catalogue);
+    ASSERT_EQ(1u, plan.Updates.size());
+    CSoftware expected;
+    FillAwkward(expected);
+    expected.BasicInfo.Name = L"Renamed";
+    expected.BasicInfo.Price.Value = 0.0f;  // an empty cell is a value: free
+    EXPECT_EQ(FormatSoftwareText(expected), FormatSoftwareText(*plan.Updates[0].Record));
+    ASSERT_EQ(1u, plan.Additions.size());
+    EXPECT_EQ(L"0.0.0.0", plan.Additions[0]->BasicInfo.Version);  // a new record's value
+
+    ImportPlan cleared = PlanCatalogueImport(json, catalogue);
+    ASSERT_EQ(1u, cleared.Updates.size());
+    EXPECT_EQ(0, cleared.Updates[0].Record->RegInfo.Code.GetSize());  // an empty list is a value too
+    EXPECT_EQ(current->BasicInfo.Name, cleared.Updates[0].Record->BasicInfo.Name);
+    EXPECT_EQ(current->ExtraInfo.ExpiryDate, cleared.Updates[0].Record->ExtraInfo.ExpiryDate);
+}

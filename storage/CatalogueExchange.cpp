@@ -860,6 +860,9 @@ bool ReadCatalogueJson(const std::string& bytes, CatalogueFile& file)
     } catch (const Json::parse_error& error) {
         file.Error = L"The file is not JSON text (line " + std::to_wstring(LineOfByte(bytes, error.byte)) + L").";
         return false;
+    } catch (const Json::exception&) {
+        file.Error = L"The file is not JSON text (a number is out of range).";
+        return false;
     }
     const Json* list = &root;
     if (root.is_object()) {

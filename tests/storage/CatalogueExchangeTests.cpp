@@ -233,6 +233,8 @@ TEST(CatalogueExchangeTests, UnreadableFilesSayWhy)
     CatalogueFile file;
     EXPECT_FALSE(ReadCatalogueFile("{\"Records\": [\n{]}", file));
     EXPECT_EQ(L"The file is not JSON text (line 2).", file.Error);
+    EXPECT_FALSE(ReadCatalogueFile("[{\"Id\": 1e389}]", file));
+    EXPECT_EQ(L"The file is not JSON text (a number is out of range).", file.Error);
     EXPECT_FALSE(ReadCatalogueFile("{\"Other\": []}", file));
     EXPECT_EQ(L"The file holds no list of records.", file.Error);
     EXPECT_FALSE(ReadCatalogueFile("Title,Author\r\nx,y\r\n", file));

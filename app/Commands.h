@@ -21,4 +21,8 @@ enum CommandCode : WPARAM {
     CMD_EXPORT_CATALOGUE = 15,  // every record, or the selection when the user picks it
     CMD_IMPORT_CATALOGUE = 16,
     CMD_EXPORT_SELECTED = 17,   // the selection preselected
+    // Installer vault
+    CMD_VERIFY_INSTALLERS = 18,
+    CMD_FIND_MOVED_INSTALLERS = 19,
+    CMD_INSTALLER_DETAILS = 20,
 };

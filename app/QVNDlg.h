@@ -15,6 +15,7 @@
 #include "app/SWListDlg.h"
 #include "app/ItemInfoDlg.h"
 #include "framework/DialogKeys.h"
+#include "app/VaultCommands.h"
 #include "framework/Gdi.h"
 #include "installer/ImportProgressDlg.h"
 #include "skin/BitmapDialog.h"
@@ -56,6 +57,7 @@ public:
     CItemInfoDlg& ItemInfo() { return m_itemInfo; }
     HWND ItemInfoWindow() const { return m_itemInfo.GetSafeHwnd(); }
     CImportProgressDlg& Progress() { return m_progress; }
+    CVaultCommands& Vault() { return m_vault; }
     HICON AppIcon() const { return m_appIcon.Get(); }
 
     static constexpr int WindowWidth = 821;
@@ -75,11 +77,12 @@ protected:
     void OnCancel() override;
     void PaintSkin(HDC dc) override;
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
-    // Menu entries and keys of the commands that have no toolbar button.
-    bool OnCommand(WORD id, WORD notifyCode, HWND control) override;
 
 private:
     void OnCommandMessage(WPARAM code, HWND sender);
+    // The menu of further commands, and the keys of the export and import, send their identifiers.
+    bool OnCommand(WORD id, WORD notifyCode, HWND control) override;
+    std::vector<CSoftware*> CatalogueRecords() const;
     void OnSysCommand(WPARAM command, LPARAM lParam, bool& handled);
     // WM_QUERYENDSESSION: false keeps the session alive for the unsaved edits.
     bool OnQueryEndSession();
@@ -102,6 +105,7 @@ private:
     CSWListDlg m_listPane;
     CItemInfoDlg m_itemInfo;
     CImportProgressDlg m_progress;
+    CVaultCommands m_vault;
 
     RecordDialogRunner m_addDialog;
     OptionsRunner m_optionsDialog;

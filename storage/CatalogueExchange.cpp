@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <unordered_map>
 
+#include "model/InstallerFacts.h"
 #include "model/Vocabulary.h"
 #include "storage/ElementText.h"
 #include "storage/RecordReadBack.h"
@@ -795,6 +796,8 @@ std::string FormatCatalogueCsv(const std::vector<const CSoftware*>& records)
 
 std::wstring CheckImportedRecord(CSoftware& record)
 {
+    // Facts about an installer that do not hold together are dropped, as loading its file would.
+    DropInvalidInstallerFacts(record.ExtraInfo);
     if (!IsStorableRecord(record))
         return L"a number lies outside the program's values";
     const CRegInfo& reg = record.RegInfo;
@@ -1020,11 +1023,15 @@ ImportPlan PlanCatalogueImport(CatalogueFile& file, const CSoftwareArray& catalo
             continue;
         }
         const CSoftware& current = *catalogue[existing->second];
-        TakeMissingFields(*record, current, row.Present);
-        std::wstring reason = CheckImportedRecord(*record);
-        if (!reason.empty()) {
-            plan.Rejected.push_back({row.Line, std::move(reason)});
-            continue;
+        // A row with every field (as every export writes) was checked whole already.
+        const uint64_t fields = ((uint64_t{1} << ColumnCount) - 1) & ~(uint64_t{1} << ColId);
+        if ((row.Present & fields) != fields) {
+            TakeMissingFields(*record, current, row.Present);
+            std::wstring reason = CheckImportedRecord(*record);
+            if (!reason.empty()) {
+                plan.Rejected.push_back({row.Line, std::move(reason)});
+                continue;
+            }
         }
         if (current.InstallerInfo.AttachMode == AttachByImport && !current.InstallerInfo.InstallerPath.empty()) {
             // The program's own copy stays the record's, with what is known about it.

@@ -41,7 +41,6 @@ void FillAwkward(CSoftware& record)
     record.InstallerInfo.AttachMode = AttachByReference;
     record.ExtraInfo.PurchaseDate = L"2024-02-29";
     record.ExtraInfo.ExpiryDate = L"2027-01-31";
-    record.ExtraInfo.InstallerSha256 = std::wstring(64, L'a');
 }
 
 void FillPlain(CSoftware& record, const wchar_t* id, const wchar_t* name)

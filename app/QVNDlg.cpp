@@ -21,6 +21,7 @@
 #include "model/Vocabulary.h"
 #include "res/resource.h"
 #include "storage/Configurations.h"
+#include "storage/FileAccess.h"
 #include "storage/Paths.h"
 #include "storage/SoftwareFiles.h"
 
@@ -119,7 +120,11 @@ BOOL CQVNDlg::OnInitDialog()
     SetWindowTextW(m_hWnd, MainWindowTitle);
     if (CWinApp* app = CWinApp::Current(); app && !app->m_pMainWnd)
         app->m_pMainWnd = m_hWnd;
-    SetWindowPos(m_hWnd, nullptr, 0, 0, WindowWidth, WindowHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // On a screen too small for the window at its DPI, the whole window is laid out at the
+    // largest DPI that fits, so that all of it can be reached.
+    if (const UINT fitting = FittingDpi(m_hWnd, GetDpi()); fitting != GetDpi())
+        SetDpi(fitting);
+    ResizeTo(WindowWidth, WindowHeight);
     m_progress.SetOwner(m_hWnd);
     m_exchangeKeys.Attach(m_hWnd, IDR_EXCHANGE_KEYS);
     m_vault.Connect(m_hWnd, [this] { RepaintListPane(); });
@@ -127,19 +132,15 @@ BOOL CQVNDlg::OnInitDialog()
     m_toolbar.Create(m_hWnd);
     m_toolbar.Place(GetContentRect());
 
-    const RECT content = GetContentRect();
-    m_itemInfo.SetPaneHeight(PaneHeight);
+    m_itemInfo.SetPaneHeight(Scale(PaneHeight));
     m_itemInfo.SetCommandTarget(m_hWnd, m_toolbar.GetSafeHwnd());
     m_itemInfo.SetListRepaint([this] { m_listPane.RefreshCurrentList(); });
     m_itemInfo.Create(m_hWnd);
-    SetWindowPos(m_itemInfo.GetSafeHwnd(), nullptr, content.left + ListPaneWidth, content.top + ToolbarHeight, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(m_itemInfo.GetSafeHwnd(), SW_SHOW);
 
     m_listPane.Connect(&m_itemInfo, m_toolbar.SortBox());
     m_listPane.Create(m_hWnd);
-    SetWindowPos(m_listPane.GetSafeHwnd(), nullptr, content.left, content.top + ToolbarHeight, ListPaneWidth,
-                 PaneHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    PlacePanes();
     ShowWindow(m_listPane.GetSafeHwnd(), SW_SHOW);
     // The card the list starts with selected is the one the details pane shows, and the keyboard
     // starts in the list: in the Classify box the first arrow key would regroup the catalogue.
@@ -148,9 +149,68 @@ BOOL CQVNDlg::OnInitDialog()
     return FALSE;
 }
 
+void CQVNDlg::PlacePanes()
+{
+    const RECT content = GetContentRect();
+    SetWindowPos(m_itemInfo.GetSafeHwnd(), nullptr, content.left + Scale(ListPaneWidth),
+                 content.top + Scale(ToolbarHeight), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(m_listPane.GetSafeHwnd(), nullptr, content.left, content.top + Scale(ToolbarHeight),
+                 Scale(ListPaneWidth), Scale(PaneHeight), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CQVNDlg::OnDpiChanged()
+{
+    CBitmapDialog::OnDpiChanged();
+    ResizeTo(WindowWidth, WindowHeight);
+    m_toolbar.SetDpi(GetDpi());
+    m_toolbar.Place(GetContentRect());
+    m_listPane.SetDpi(GetDpi());
+    m_itemInfo.SetDpi(GetDpi());
+    m_itemInfo.SetPaneHeight(Scale(PaneHeight));
+    PlacePanes();
+}
+
+SIZE CQVNDlg::WindowSizeAt(UINT dpi)
+{
+    return WindowSizeFor(WindowWidth, WindowHeight, dpi, false);
+}
+
+UINT CQVNDlg::FittingDpi(HWND window, UINT dpi)
+{
+    RECT where{};
+    GetWindowRect(window, &where);
+    return FittingDpiAt(where, dpi);
+}
+
+UINT CQVNDlg::FittingDpiAt(const RECT& where, UINT dpi)
+{
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (!GetMonitorInfoW(MonitorFromRect(&where, MONITOR_DEFAULTTONEAREST), &monitor))
+        return dpi;
+    const RECT& work = monitor.rcWork;
+    UINT fitting = dpi;
+    // Sizes round; one DPI less per step until both sides fit, never below 96.
+    while (fitting > BaseDpi &&
+           (WindowSizeAt(fitting).cx > RectWidth(work) || WindowSizeAt(fitting).cy > RectHeight(work)))
+        --fitting;
+    return fitting;
+}
+
 INT_PTR CQVNDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
 {
     switch (message) {
+    case WM_DPICHANGED: {
+        // The suggested rectangle is on the new monitor; the window keeps its corner there and
+        // takes the largest DPI up to the monitor's at which it fits.
+        const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
+        const UINT dpi = FittingDpiAt(suggested, LOWORD(wParam));
+        const SIZE size = WindowSizeAt(dpi);
+        const RECT placed{suggested.left, suggested.top, suggested.left + size.cx, suggested.top + size.cy};
+        SetDpi(dpi, &placed);
+        handled = true;
+        return 0;
+    }
     case MSG_COMMAND:
         OnCommandMessage(wParam, reinterpret_cast<HWND>(lParam));
         handled = true;
@@ -443,7 +503,7 @@ void CQVNDlg::OnDetach()
                                              L"'s installer is attached by Import-Mode, it will be deleted after "
                                              L"detaching.\n\nWould you like to continue ?"))
                     continue;
-                DeleteFileW(installer.InstallerPath.c_str());
+                DeleteFileRetrying(installer.InstallerPath);
             }
             installer.InstallerPath.clear();
             installer.OriginalPath.clear();
@@ -557,7 +617,7 @@ void CQVNDlg::OnDelete()
     m_itemInfo.SetRecord(nullptr);
     for (const CSoftware* record : records) {
         if (record->InstallerInfo.AttachMode == AttachByImport && !record->InstallerInfo.InstallerPath.empty())
-            DeleteFileW(record->InstallerInfo.InstallerPath.c_str());
+            DeleteFileRetrying(record->InstallerInfo.InstallerPath);
         DeleteSoftwareFile(*record);
     }
     RemoveSoftware(positions.data(), static_cast<int>(positions.size()));

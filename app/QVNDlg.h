@@ -65,6 +65,13 @@ public:
     static constexpr int ToolbarHeight = 74;
     static constexpr int ListPaneWidth = 515;
     static constexpr int PaneHeight = 600;
+
+    // The window's size at a DPI: its parts scaled one by one, so that they fill it exactly.
+    static SIZE WindowSizeAt(UINT dpi);
+    // The largest DPI up to the given one at which the window fits the work area of the monitor
+    // of a window or a rectangle; never below 96.
+    static UINT FittingDpi(HWND window, UINT dpi);
+    static UINT FittingDpiAt(const RECT& where, UINT dpi);
     // The system-menu item that opens the About box.
     static constexpr UINT AboutMenuId = 0x10;
 
@@ -76,9 +83,11 @@ protected:
     // the details pane holds unsaved edits.
     void OnCancel() override;
     void PaintSkin(HDC dc) override;
+    void OnDpiChanged() override;
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
 private:
+    void PlacePanes();
     void OnCommandMessage(WPARAM code, HWND sender);
     // The menu of further commands, and the keys of the export and import, send their identifiers.
     bool OnCommand(WORD id, WORD notifyCode, HWND control) override;

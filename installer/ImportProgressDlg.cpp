@@ -145,10 +145,12 @@ DWORD WINAPI ImportWorker(LPVOID parameter)
     const std::wstring temporaryPath = finalPath + L".tmp";
 
     CopyOutcome outcome = CopyOutcome::Failed;
+    bool created = false;
     {
-        CFileHandle destination(CreateFileW(temporaryPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                            nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        CFileHandle destination(
+            CreateFileRetrying(temporaryPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, CREATE_ALWAYS));
         if (destination.IsOpen()) {
+            created = true;
             CFileHandle source(OpenSource(*job->FilePath));
             if (source.IsOpen())
                 outcome = CopyChunks(source.Get(), destination.Get(), *job);
@@ -161,13 +163,17 @@ DWORD WINAPI ImportWorker(LPVOID parameter)
         job->Sink->Complete(temporaryPath);
 
     if (CancelRequestedNow(*job)) {
-        DeleteFileW(temporaryPath.c_str());
+        DeleteFileRetrying(temporaryPath);
     } else {
         Observe(*job, CopyStage::Committing);
         // Replacing in one step keeps the earlier copy whenever the new one cannot take its place.
         if (outcome == CopyOutcome::Complete &&
-            !MoveFileExW(temporaryPath.c_str(), finalPath.c_str(), MOVEFILE_REPLACE_EXISTING))
+            !MoveFileRetrying(temporaryPath, finalPath, MOVEFILE_REPLACE_EXISTING))
             outcome = CopyOutcome::Failed;
+        // A partial copy is of no use, and on a full disk it holds the very room the user must
+        // free. Only a file this import made is removed.
+        if (outcome != CopyOutcome::Complete && created)
+            DeleteFileRetrying(temporaryPath);
         PostToDialog(*job, outcome == CopyOutcome::Complete ? MSG_COPY_DONE : MSG_COPY_FAILED);
     }
     FinishJob(job);

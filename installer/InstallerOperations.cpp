@@ -7,6 +7,8 @@
 #include "installer/InstallerVault.h"
 #include "framework/App.h"
 #include "storage/Configurations.h"
+#include "storage/FileAccess.h"
+#include "storage/SoftwareFiles.h"
 
 bool AttachInstaller(CSoftware& record, int32_t mode, const std::wstring& path, CImportProgressDlg& progress)
 {
@@ -27,13 +29,16 @@ bool AttachInstaller(CSoftware& record, int32_t mode, const std::wstring& path, 
         // Referencing the imported copy itself must not delete the very file it now points at.
         if (installer.AttachMode == AttachByImport && !installer.InstallerPath.empty() &&
             CompareStringOrdinal(installer.InstallerPath.c_str(), -1, path.c_str(), -1, TRUE) != CSTR_EQUAL)
-            DeleteFileW(installer.InstallerPath.c_str());
+            DeleteFileRetrying(installer.InstallerPath);
         installer.InstallerPath = path;
         installer.OriginalPath = path;
         installer.AttachMode = AttachByReference;
         return true;
     }
     case AttachByImport: {
+        // The copy goes into the data folder, which is never made again once it vanished.
+        if (ReportIfDataFolderMissing(Settings.DataFolder))
+            return false;
         // The copy worker hashes the bytes as it copies them: no second read of a large file.
         CImportFactsSink sink;
         progress.SetCopySink(&sink);

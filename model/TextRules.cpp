@@ -533,3 +533,14 @@ void SortTextList(CStringArray& list, bool ascending)
         sorted.push_back(std::move(list[position]));
     list.Items() = std::move(sorted);
 }
+
+size_t ShownLineLength(const std::wstring& text)
+{
+    if (text.size() <= LongestShownLine)
+        return text.size();
+    size_t length = LongestShownLine;
+    const wchar_t last = text[length - 1];
+    if (last >= 0xD800 && last <= 0xDBFF)
+        --length;  // a high surrogate whose partner lies past the cut
+    return length;
+}

@@ -41,3 +41,10 @@ struct CCaseClassOrder {
 CCaseClassOrder CaseClassOrder(const std::vector<const std::wstring*>& texts);
 // Text with a-z turned into A-Z and nothing else changed: the key under which FindText matches.
 std::wstring AsciiUpper(const std::wstring& text);
+
+// Values are drawn on one line, cut at the end with an ellipsis. No row shows more than this many
+// characters, so a value of megabytes costs no more to draw than a long name.
+constexpr size_t LongestShownLine = 1024;
+// The length of text that a one-line row draws: all of it, or the first LongestShownLine characters
+// without splitting a surrogate pair.
+size_t ShownLineLength(const std::wstring& text);

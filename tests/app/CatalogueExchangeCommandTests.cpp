@@ -92,15 +92,17 @@ protected:
 
     // A key pressed with Control down, handed to the message filter as the dialog manager's loop
     // of the modal main window does before it dispatches.
-    bool PressControlKey(HWND target, UINT key)
+    bool PressControlKey(HWND target, UINT key, bool shift = false)
     {
         BYTE state[256]{};
         GetKeyboardState(state);
         state[VK_CONTROL] = 0x80;
+        state[VK_SHIFT] = shift ? 0x80 : 0;
         SetKeyboardState(state);
         MSG message{target, WM_KEYDOWN, key, 1, 0, {}};
         const bool taken = CallMsgFilterW(&message, MSGF_DIALOGBOX) != FALSE;
         state[VK_CONTROL] = 0;
+        state[VK_SHIFT] = 0;
         SetKeyboardState(state);
         Pump();
         return taken;
@@ -204,8 +206,10 @@ TEST_F(CatalogueExchangeCommandTests, ControlKeysRunExportAndImportFromAnyWindow
     EXPECT_TRUE(PressControlKey(Window->ItemInfoWindow(), 'I'));
     ASSERT_EQ(Shell.OpenFilters.size(), 1u);
     EXPECT_EQ(Shell.OpenFilters[0], ImportFileFilter);
-    // Other keys, and keys of other windows, pass on untouched.
+    // Other keys, Ctrl+Shift+I (the installer details' key) among them, and keys of other windows
+    // pass on untouched.
     EXPECT_FALSE(PressControlKey(list, 'Q'));
+    EXPECT_FALSE(PressControlKey(list, 'I', true));
     HWND other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     EXPECT_FALSE(PressControlKey(other, 'E'));
     DestroyWindow(other);

@@ -1,9 +1,9 @@
 #include "app/ExportCatalogueDlg.h"
 
 #include <string>
+#include <utility>
 
 #include "app/PaneColour.h"
-#include "framework/Dpi.h"
 #include "res/resource.h"
 
 namespace {
@@ -37,17 +37,10 @@ BOOL CExportCatalogueDlg::OnInitDialog()
     SetShortTitle(true);
     CBitmapDialog::OnInitDialog();
     SetWindowTextW(m_hWnd, L"Export catalogue");
-    SetWindowPos(m_hWnd, nullptr, 0, 0, ScaleForWindow(m_hWnd, Width), ScaleForWindow(m_hWnd, Height),
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ResizeTo(Width, Height);
     SkinCommandButton(m_export, m_hWnd, IDOK, IDI_OK);
     SkinCommandButton(m_cancel, m_hWnd, IDCANCEL, IDI_CANCEL);
-
-    LOGFONTW look{};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(m_hWnd, WM_GETFONT, 0, 0)), sizeof look, &look);
-    look.lfWeight = FW_BOLD;
-    m_headingFont.Reset(CreateFontIndirectW(&look));
-    for (int id : {IDC_EXPORT_WHICH_LABEL, IDC_EXPORT_FORMAT_LABEL})
-        SendMessageW(GetDlgItem(id), WM_SETFONT, reinterpret_cast<WPARAM>(m_headingFont.Get()), FALSE);
+    MakeHeadingFont();
 
     SetDlgItemTextW(m_hWnd, IDC_EXPORT_ALL, CountedText(L"All software of the catalogue", m_allCount).c_str());
     SetDlgItemTextW(m_hWnd, IDC_EXPORT_SELECTED, CountedText(L"The selected software", m_selectedCount).c_str());
@@ -60,12 +53,31 @@ BOOL CExportCatalogueDlg::OnInitDialog()
     return FALSE;
 }
 
+void CExportCatalogueDlg::MakeHeadingFont()
+{
+    LOGFONTW look{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(m_hWnd, WM_GETFONT, 0, 0)), sizeof look, &look);
+    look.lfWeight = FW_BOLD;
+    CScopedFont font(CreateFontIndirectW(&look));
+    for (int id : {IDC_EXPORT_WHICH_LABEL, IDC_EXPORT_FORMAT_LABEL})
+        SendMessageW(GetDlgItem(id), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+    m_headingFont = std::move(font);  // the old font goes once nothing uses it
+}
+
+void CExportCatalogueDlg::OnDpiChanged()
+{
+    CBitmapDialog::OnDpiChanged();
+    ResizeTo(Width, Height);
+    MakeHeadingFont();
+    PlaceControls();
+}
+
 void CExportCatalogueDlg::PlaceControls()
 {
     const RECT c = GetContentRect();
     auto place = [this, &c](int id, int left, int top, int width, int height) {
-        SetWindowPos(GetDlgItem(id), nullptr, c.left + ScaleForWindow(m_hWnd, left), c.top + ScaleForWindow(m_hWnd, top),
-                     ScaleForWindow(m_hWnd, width), ScaleForWindow(m_hWnd, height), SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(GetDlgItem(id), nullptr, c.left + Scale(left), c.top + Scale(top), Scale(width), Scale(height),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
     };
     const int width = Width - 6 - 2 * 16;
     place(IDC_EXPORT_WHICH_LABEL, 16, 12, width, 18);
@@ -76,12 +88,12 @@ void CExportCatalogueDlg::PlaceControls()
     place(IDC_EXPORT_CSV_NOTE, 46, 130, width - 30, 16);
     place(IDC_EXPORT_JSON, 28, 152, width - 12, 20);
     place(IDC_EXPORT_JSON_NOTE, 46, 172, width - 30, 16);
-    const int right = c.right - ScaleForWindow(m_hWnd, 16);
-    const int bottom = c.bottom - ScaleForWindow(m_hWnd, 10);
-    const int buttonWidth = ScaleForWindow(m_hWnd, 70), buttonHeight = ScaleForWindow(m_hWnd, 20);
+    const int right = c.right - Scale(16);
+    const int bottom = c.bottom - Scale(10);
+    const int buttonWidth = Scale(70), buttonHeight = Scale(20);
     SetWindowPos(GetDlgItem(IDCANCEL), nullptr, right - buttonWidth, bottom - buttonHeight, buttonWidth, buttonHeight,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    SetWindowPos(GetDlgItem(IDOK), nullptr, right - 2 * buttonWidth - ScaleForWindow(m_hWnd, 10), bottom - buttonHeight,
+    SetWindowPos(GetDlgItem(IDOK), nullptr, right - 2 * buttonWidth - Scale(10), bottom - buttonHeight,
                  buttonWidth, buttonHeight, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

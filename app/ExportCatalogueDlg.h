@@ -24,9 +24,12 @@ protected:
     void OnOK() override;
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
     void PaintSkin(HDC dc) override;
+    void OnDpiChanged() override;
 
 private:
     void PlaceControls();
+    // The bold headings, from the dialog's font at its DPI.
+    void MakeHeadingFont();
 
     int m_allCount;
     int m_selectedCount;

@@ -381,7 +381,7 @@ TEST_F(CatalogueExchangeCommandTests, ExportChoiceDialogOffersTheSelectionOnlyWh
     EXPECT_STREQ(text, L"Export catalogue");
     RECT frame{};
     GetWindowRect(window, &frame);
-    EXPECT_EQ(frame.right - frame.left, ScaleForWindow(window, CExportCatalogueDlg::Width));
+    EXPECT_EQ(frame.right - frame.left, dialog.ScaledWindowSize(CExportCatalogueDlg::Width, CExportCatalogueDlg::Height).cx);
     // Every control lies inside the content area.
     const RECT content = dialog.GetContentRect();
     for (int id : {IDC_EXPORT_WHICH_LABEL, IDC_EXPORT_ALL, IDC_EXPORT_SELECTED, IDC_EXPORT_FORMAT_LABEL, IDC_EXPORT_CSV,

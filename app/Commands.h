@@ -17,6 +17,10 @@ enum CommandCode : WPARAM {
     CMD_ABOUT = 8,
     CMD_CLASSIFY = 9,
     CMD_SORT = 10,
+    // Export and import of the catalogue.
+    CMD_EXPORT_CATALOGUE = 15,  // every record, or the selection when the user picks it
+    CMD_IMPORT_CATALOGUE = 16,
+    CMD_EXPORT_SELECTED = 17,   // the selection preselected
     // Installer vault
     CMD_VERIFY_INSTALLERS = 18,
     CMD_FIND_MOVED_INSTALLERS = 19,

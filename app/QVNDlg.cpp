@@ -47,6 +47,8 @@ const wchar_t OneLaunchOnlyText[] = L"You can just install one software at a tim
 const wchar_t InstallerMissingText[] = L"The installer file dosen't exist, please check it.";
 const wchar_t LaunchFailedText[] = L"Failed to execute the installer, please try again.";
 const wchar_t BeingEditedText[] = L"Can't delete a software which is being edit !";
+const wchar_t ImportWhileEditingText[] =
+    L"Please save or cancel the modifications of the shown software before importing a catalogue.";
 const wchar_t OneDropOnlyText[] = L"Sorry! Only one file is allowed at a time, please retry.";
 const wchar_t MainWindowTitle[] = L"Quorvane";
 
@@ -94,6 +96,7 @@ CQVNDlg::CQVNDlg(HWND parent) : CBitmapDialog(IDD_QUORVANE_DIALOG, parent)
     m_addDialog = [](CSoftware& record, HWND owner) { return CAddProductDlg(&record, owner).DoModal(); };
     m_optionsDialog = [](HWND owner) { return RunOptionsCommand(owner); };
     m_aboutDialog = [](HWND owner) { return CAboutDlg(owner).DoModal(); };
+    m_exportChooser = ChooseExportInDialog;
 }
 
 CQVNDlg::~CQVNDlg()
@@ -127,6 +130,7 @@ BOOL CQVNDlg::OnInitDialog()
     m_progress.SetOwner(m_hWnd);
     // A background snapshot that failed is told here, also one that ended before the window came.
     Snapshots().SetNotifyWindow(m_hWnd, MSG_SNAPSHOT_DONE);
+    m_exchangeKeys.Attach(m_hWnd, IDR_EXCHANGE_KEYS);
     m_vault.Connect(m_hWnd, [this] { RepaintListPane(); });
 
     m_toolbar.Create(m_hWnd);
@@ -260,6 +264,9 @@ void CQVNDlg::OnCommandMessage(WPARAM code, HWND sender)
         break;
     case CMD_CLASSIFY: OnClassify(m_toolbar.ClassifySelection()); break;
     case CMD_SORT: OnSort(m_toolbar.SortSelection()); break;
+    case CMD_EXPORT_CATALOGUE: OnExportCatalogue(false); break;
+    case CMD_IMPORT_CATALOGUE: OnImportCatalogue(); break;
+    case CMD_EXPORT_SELECTED: OnExportCatalogue(true); break;
     case CMD_VERIFY_INSTALLERS: m_vault.VerifyInstallers(CatalogueRecords()); break;
     case CMD_FIND_MOVED_INSTALLERS: m_vault.FindMovedInstallers(m_hWnd, {}, CatalogueRecords()); break;
     case CMD_INSTALLER_DETAILS:
@@ -286,6 +293,8 @@ bool CQVNDlg::OnCommand(WORD id, WORD notifyCode, HWND control)
     case ID_VAULT_FIND_MOVED: OnCommandMessage(CMD_FIND_MOVED_INSTALLERS, nullptr); return true;
     case ID_VAULT_DETAILS: OnCommandMessage(CMD_INSTALLER_DETAILS, nullptr); return true;
     case ID_MORE_BACKUPS: OnCommandMessage(CMD_BACKUPS, nullptr); return true;
+    case ID_MORE_EXPORT_CATALOGUE: OnCommandMessage(CMD_EXPORT_CATALOGUE, nullptr); return true;
+    case ID_MORE_IMPORT_CATALOGUE: OnCommandMessage(CMD_IMPORT_CATALOGUE, nullptr); return true;
     default: return CBitmapDialog::OnCommand(id, notifyCode, control);
     }
 }
@@ -678,4 +687,38 @@ void CQVNDlg::OnDropFiles(HDROP drop)
     CSoftware& record = *SoftwareList[before];
     if (AttachInstaller(record, Settings.AttachMode, path, m_progress))
         AfterInstallerChange(record);
+}
+
+// ---- export and import of the catalogue ------------------------------------------------------
+
+void CQVNDlg::OnExportCatalogue(bool preferSelection)
+{
+    std::vector<const CSoftware*> all;
+    all.reserve(static_cast<size_t>(SoftwareList.GetSize()));
+    for (int i = 0; i < SoftwareList.GetSize(); ++i)
+        all.push_back(SoftwareList[i]);
+    const std::vector<CSoftware*> chosen = SelectedRecords();
+    const std::vector<const CSoftware*> selected(chosen.begin(), chosen.end());
+    RunCatalogueExport(m_hWnd, all, selected, preferSelection, m_exportChooser);
+}
+
+void CQVNDlg::OnImportCatalogue()
+{
+    // Unsaved edits would either overwrite the imported values or be lost under them.
+    if (m_itemInfo.Mode() == ItemInfoEdit) {
+        ShowInformation(m_hWnd, ImportWhileEditingText);
+        return;
+    }
+    const std::vector<CSoftware*> stored = RunCatalogueImport(m_hWnd, SoftwareList);
+    if (stored.empty())
+        return;
+    // As after Add: regroup, and show the first imported record selected on the "All" tab.
+    m_itemInfo.SetRecord(nullptr);
+    ClassifyCatalogue(SoftwareList, CurrentClassifyMode, GroupList, GroupNames);
+    m_listPane.RebuildTabs();
+    m_listPane.AllList().SelectOnly(SoftwareList.Find(stored.front()));
+    RepaintListPane();
+    TabCtrl_SetCurSel(TabWindow(), 0);
+    m_listPane.ActivateTab(true);
+    m_listPane.HandleSelectionChange(AllListId);
 }

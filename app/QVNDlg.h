@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "app/CatalogueExchangeCommands.h"
 #include "app/Commands.h"
 #include "app/QVNToolbar.h"
 #include "app/SWListDlg.h"
 #include "app/ItemInfoDlg.h"
+#include "framework/DialogKeys.h"
 #include "app/VaultCommands.h"
 #include "framework/Gdi.h"
 #include "installer/ImportProgressDlg.h"
@@ -34,6 +36,7 @@ public:
     void SetAddDialog(RecordDialogRunner runner) { m_addDialog = std::move(runner); }
     void SetOptionsDialog(OptionsRunner runner) { m_optionsDialog = std::move(runner); }
     void SetAboutDialog(DialogRunner runner) { m_aboutDialog = std::move(runner); }
+    void SetExportChooser(ExportChooser chooser) { m_exportChooser = std::move(chooser); }
 
     // The commands, as the command message runs them.
     void OnAdd();
@@ -45,6 +48,9 @@ public:
     void OnLaunch();
     void OnDelete();
     void OnDropFiles(HDROP drop);
+    // The whole catalogue or the selection to a CSV or JSON file; a file read back into it.
+    void OnExportCatalogue(bool preferSelection);
+    void OnImportCatalogue();
 
     CQVNToolbar& Toolbar() { return m_toolbar; }
     CSWListDlg& ListPane() { return m_listPane; }
@@ -85,7 +91,7 @@ protected:
 private:
     void PlacePanes();
     void OnCommandMessage(WPARAM code, HWND sender);
-    // The menu of further commands sends their menu identifiers.
+    // The menu of further commands, and the keys of the export and import, send their identifiers.
     bool OnCommand(WORD id, WORD notifyCode, HWND control) override;
     std::vector<CSoftware*> CatalogueRecords() const;
     void OnSysCommand(WPARAM command, LPARAM lParam, bool& handled);
@@ -115,6 +121,8 @@ private:
     RecordDialogRunner m_addDialog;
     OptionsRunner m_optionsDialog;
     DialogRunner m_aboutDialog;
+    ExportChooser m_exportChooser;
+    CDialogKeys m_exchangeKeys;
 };
 
 // Texts of the main window's commands.

@@ -2,8 +2,10 @@
 // program could have left on disk: one folder per target under the folder given.
 #include <cstdio>
 #include <string>
+#include <vector>
 #include <sys/stat.h>
 
+#include "storage/CatalogueExchange.h"
 #include "storage/Configurations.h"
 #include "storage/HistoryText.h"
 #include "storage/SnapshotText.h"
@@ -113,6 +115,20 @@ int main(int argc, char** argv)
     // The code list is extracted from whole meta-data files.
     ok &= WriteSeed(root + "/ElementList", "full-record", fullText);
     ok &= WriteSeed(root + "/ElementList", "reference-record", Utf8(FormatSoftwareText(reference)));
+
+    // Exported catalogues: every record above, one with a formula-like name and escaped codes, and
+    // one without an Id.
+    CSoftware guarded;
+    guarded.BasicInfo.Name = L"=HYPERLINK(\"x\")";
+    guarded.RegInfo.Comment = L"a, \"quoted\"\r\nsecond line";
+    guarded.RegInfo.CodeName.Add(L"Key: main\\1");
+    guarded.RegInfo.Code.Add(L"-AB\nCD");
+    guarded.ExtraInfo.ExpiryDate = L"2027-02-28";
+    const std::vector<const CSoftware*> exported = {&full, &reference, &fresh, &guarded};
+    ok &= WriteSeed(root + "/CatalogueCsv", "catalogue", FormatCatalogueCsv(exported));
+    ok &= WriteSeed(root + "/CatalogueJson", "catalogue", FormatCatalogueJson(exported));
+    ok &= WriteSeed(root + "/CatalogueCsv", "one-record", FormatCatalogueCsv({&reference}));
+    ok &= WriteSeed(root + "/CatalogueJson", "one-record", FormatCatalogueJson({&reference}));
 
     CConfigurations defaults;
     CConfigurations chosen;

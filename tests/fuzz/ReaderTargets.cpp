@@ -129,10 +129,12 @@ namespace {
 // Every row read passes the store's checks, and the rows written out again read back as the same
 // records: the exchange formats lose nothing the meta-data file keeps.
 void CheckCatalogueRows(CatalogueFile& file, bool asJson)
+{
     std::vector<const CSoftware*> records;
     for (const ReadRow& row : file.Rows) {
         Require(row.Record && IsStorableRecord(*row.Record) && ReadsBack(*row.Record));
         records.push_back(row.Record.get());
+    }
     CatalogueFile again;
     const std::string written = asJson ? FormatCatalogueJson(records) : FormatCatalogueCsv(records);
     Require(asJson ? ReadCatalogueJson(written, again) : ReadCatalogueCsv(written, again));
@@ -141,18 +143,24 @@ void CheckCatalogueRows(CatalogueFile& file, bool asJson)
         Require(FormatSoftwareText(*again.Rows[i].Record) == FormatSoftwareText(*records[i]));
         Require(again.Rows[i].HasId == file.Rows[i].HasId);
         Require(!again.Rows[i].HasId || again.Rows[i].Record->Id == records[i]->Id);
+    }
+}
 }  // namespace
 
 void FuzzCatalogueCsv(const uint8_t* data, size_t size)
+{
     CatalogueFile file;
     if (ReadCatalogueCsv(std::string(reinterpret_cast<const char*>(data), size), file))
         CheckCatalogueRows(file, false);
     else
         Require(!file.Error.empty() && file.Rows.empty());
+}
 
 void FuzzCatalogueJson(const uint8_t* data, size_t size)
+{
     CatalogueFile file;
     if (ReadCatalogueJson(std::string(reinterpret_cast<const char*>(data), size), file))
         CheckCatalogueRows(file, true);
     else
         Require(!file.Error.empty() && file.Rows.empty());
+}

@@ -145,6 +145,43 @@ void CSWListBox::SetItems(CSoftwareArray* items)
     RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
+CSWListBox::CView CSWListBox::SaveView() const
+{
+    CView view;
+    view.Selected = SelectedIndexes();
+    view.Caret = CaretIndex();
+    view.Anchor = static_cast<int>(SendMessageW(m_hWnd, LB_GETANCHORINDEX, 0, 0));
+    view.Top = static_cast<int>(SendMessageW(m_hWnd, LB_GETTOPINDEX, 0, 0));
+    return view;
+}
+
+void CSWListBox::ShowItems(CSoftwareArray* items, const CView& view)
+{
+    m_items = items;
+    m_linkHover = false;
+    const int count = items ? items->GetSize() : 0;
+    SendMessageW(m_hWnd, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(m_hWnd, LB_SETSEL, FALSE, -1);
+    SendMessageW(m_hWnd, LB_SETCOUNT, static_cast<WPARAM>(count), 0);
+    // Runs of selected entries go in as ranges, so a whole list selected costs one message.
+    const std::vector<int>& selected = view.Selected;
+    for (size_t i = 0; i < selected.size();) {
+        size_t j = i;
+        while (j + 1 < selected.size() && selected[j + 1] == selected[j] + 1)
+            ++j;
+        if (selected[i] >= 0 && selected[j] < count)
+            SendMessageW(m_hWnd, LB_SELITEMRANGEEX, static_cast<WPARAM>(selected[i]), selected[j]);
+        i = j + 1;
+    }
+    if (count > 0) {
+        SendMessageW(m_hWnd, LB_SETANCHORINDEX, static_cast<WPARAM>(std::clamp(view.Anchor, 0, count - 1)), 0);
+        SendMessageW(m_hWnd, LB_SETCARETINDEX, static_cast<WPARAM>(std::clamp(view.Caret, 0, count - 1)), TRUE);
+        SendMessageW(m_hWnd, LB_SETTOPINDEX, static_cast<WPARAM>(std::clamp(view.Top, 0, count - 1)), 0);
+    }
+    SendMessageW(m_hWnd, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+}
+
 void CSWListBox::SelectAll()
 {
     SendMessageW(m_hWnd, LB_SETSEL, TRUE, -1);

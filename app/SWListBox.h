@@ -49,6 +49,18 @@ public:
     // the array shrinks, entries leave from the top and the first entry is selected.
     void SetItems(CSoftwareArray* items);
     CSoftwareArray* Items() const { return m_items; }
+
+    // What a user left in a list: the selected entries (ascending), the entry with the focus, the
+    // anchor of Shift selections and the first entry shown.
+    struct CView {
+        std::vector<int> Selected{0};
+        int Caret = 0;
+        int Anchor = 0;
+        int Top = 0;
+    };
+    CView SaveView() const;
+    // Shows another array just as a user left it: one list box serves many arrays in turn.
+    void ShowItems(CSoftwareArray* items, const CView& view);
     // The record of entry index, or null.
     CSoftware* RecordAt(int index) const;
 

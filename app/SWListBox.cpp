@@ -397,6 +397,16 @@ bool CSWListBox::OnKeyDown(UINT key)
     case VK_DELETE:
         PostToParent(MAKEWPARAM(0, NotifyDelete));
         return false;
+    case VK_TAB:
+    case VK_NEXT:
+    case VK_PRIOR:
+        // Ctrl with Tab or the page keys goes from tab to tab, as in other tabbed windows.
+        if (!(GetKeyState(VK_CONTROL) & 0x8000))
+            return false;
+        PostToParent(MAKEWPARAM(0, key == VK_PRIOR || (key == VK_TAB && (GetKeyState(VK_SHIFT) & 0x8000))
+                                       ? NotifyPreviousTab
+                                       : NotifyNextTab));
+        return true;
     case 'A':
         if (GetKeyState(VK_LCONTROL) & 0x8000) {
             PostMessageW(GetParent(m_hWnd), WM_COMMAND, MAKEWPARAM(SelectAllCommand, 0), 0);
@@ -454,10 +464,12 @@ LRESULT CSWListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         OnChar(static_cast<wchar_t>(wParam));
         return 0;
     case WM_GETDLGCODE: {
-        // Enter reaches the list, not the dialog's default button, so it can launch.
+        // Enter reaches the list, not the dialog's default button, so it can launch; Ctrl+Tab
+        // reaches it too rather than moving the focus.
         LRESULT code = Default(message, wParam, lParam);
         const MSG* pending = reinterpret_cast<const MSG*>(lParam);
-        if (pending && pending->message == WM_KEYDOWN && pending->wParam == VK_RETURN)
+        if (pending && pending->message == WM_KEYDOWN &&
+            (pending->wParam == VK_RETURN || (pending->wParam == VK_TAB && (GetKeyState(VK_CONTROL) & 0x8000))))
             code |= DLGC_WANTMESSAGE;
         return code;
     }

@@ -16,6 +16,8 @@ public:
     // Synthetic command notifications posted to the parent (control id 0).
     static constexpr WORD NotifyLaunch = LBN_DBLCLK;  // Enter or Space
     static constexpr WORD NotifyDelete = 6;           // Delete
+    static constexpr WORD NotifyNextTab = 7;          // Ctrl+Tab, Ctrl+Page Down
+    static constexpr WORD NotifyPreviousTab = 8;      // Ctrl+Shift+Tab, Ctrl+Page Up
     static constexpr UINT SelectAllCommand = 32778;   // Control+A
 
     static constexpr int ItemHeight = 90;

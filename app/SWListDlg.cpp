@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "app/Commands.h"
 #include "framework/App.h"
 #include "framework/Gdi.h"
@@ -258,6 +260,15 @@ void CSWListDlg::ReverseSelectInCurrentList()
     HandleSelectionChange(GetDlgCtrlID(list->GetSafeHwnd()));
 }
 
+void CSWListDlg::StepTab(int step)
+{
+    // Round from the last tab to "All" and back, as the user's choice of a tab.
+    CTabStrip* strip = CTabStrip::FromWindow(m_tabs.GetSafeHwnd());
+    const int count = strip ? strip->Count() : 0;
+    if (count > 1)
+        strip->ChooseTab(((std::max(0, strip->CurSel()) + step) % count + count) % count);
+}
+
 int CSWListDlg::ListIdOf(HWND list) const
 {
     if (!list)
@@ -314,6 +325,10 @@ bool CSWListDlg::OnCommand(WORD id, WORD notifyCode, HWND control)
         break;
     case CSWListBox::NotifyDelete:
         PostCommand(CMD_DELETE);
+        break;
+    case CSWListBox::NotifyNextTab:
+    case CSWListBox::NotifyPreviousTab:
+        StepTab(notifyCode == CSWListBox::NotifyNextTab ? 1 : -1);
         break;
     default:
         break;

@@ -94,6 +94,8 @@ private:
     // The list box that sent a notification, and its id (1011 or 1012 + k); -1 when none of ours.
     int ListIdOf(HWND list) const;
     void PostCommand(WPARAM code) const;
+    // The next (1) or previous (-1) tab, for Ctrl+Tab and its kin.
+    void StepTab(int step);
     void SelectAllInCurrentList();
     void ReverseSelectInCurrentList();
     // No to the unsaved-edits question: back to "All" with the edited record selected.

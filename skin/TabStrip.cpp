@@ -125,6 +125,7 @@ void CJumpList::Create(HFONT font, const std::wstring& typed)
                              0, editHeight, width, listHeight, m_hWnd, reinterpret_cast<HMENU>(JumpListId),
                              ModuleInstance(), nullptr);
     SendMessageW(m_edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SendMessageW(m_edit, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"Type the start of a name"));
     SendMessageW(m_list, LB_SETITEMHEIGHT, 0, m_rowHeight);
     SendMessageW(m_list, LB_SETCOUNT, static_cast<WPARAM>(m_strip.Count()), 0);
     SetWindowSubclass(m_edit, EditProc, 0, reinterpret_cast<DWORD_PTR>(this));
@@ -374,7 +375,8 @@ void CTabStrip::Layout()
 void CTabStrip::PlaceControls()
 {
     if (!m_arrows) {
-        m_jumpButton = CreateWindowExW(0, L"Button", L"\x25BE", WS_CHILD | BS_PUSHBUTTON, 0, 0, 0, 0, m_hWnd,
+        // Drawn as a drop-down's button; its text is for assistive tools.
+        m_jumpButton = CreateWindowExW(0, L"Button", L"Go to tab", WS_CHILD | BS_OWNERDRAW, 0, 0, 0, 0, m_hWnd,
                                        reinterpret_cast<HMENU>(JumpButtonId), ModuleInstance(), nullptr);
         m_arrows = CreateWindowExW(0, UPDOWN_CLASSW, nullptr, WS_CHILD | UDS_HORZ, 0, 0, 0, 0, m_hWnd,
                                    reinterpret_cast<HMENU>(ScrollArrowsId), ModuleInstance(), nullptr);
@@ -654,6 +656,15 @@ LRESULT CTabStrip::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (LOWORD(wParam) == JumpButtonId && HIWORD(wParam) == BN_CLICKED)
             OpenJumpList(std::wstring());
         return 0;
+    case WM_DRAWITEM: {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (item->CtlID != JumpButtonId)
+            break;
+        RECT rect = item->rcItem;
+        DrawFrameControl(item->hDC, &rect, DFC_SCROLL,
+                         DFCS_SCROLLCOMBOBOX | ((item->itemState & ODS_SELECTED) ? DFCS_PUSHED | DFCS_FLAT : 0));
+        return TRUE;
+    }
     case TCM_GETITEMCOUNT:
         return Count();
     case TCM_GETCURSEL:

@@ -567,3 +567,42 @@ TEST_F(PaneTests, TwoThousandGroupsGetTheirTabsAndListsInOrder)
                 "to 19 groups %.0f ms, back to 2000 %.0f ms\n",
                 open, pick, again, fewer, more);
 }
+
+TEST_F(PaneTests, ControlTabAndControlPageKeysGoRoundTheTabs)
+{
+    FillThreeCategories();
+    OpenPane();
+    HWND all = Pane->AllList().GetSafeHwnd();
+    HWND group = Pane->GroupListBox().GetSafeHwnd();
+    auto press = [](HWND list, WPARAM key) {
+        SendMessageW(list, WM_KEYDOWN, key, 0);
+        PumpMessages();
+    };
+
+    // Without Control the keys are the list's own.
+    press(all, VK_NEXT);
+    EXPECT_EQ(Pane->ActiveTab(), 0);
+
+    SetControlKey(true);
+    // The dialog manager hands Ctrl+Tab to the list instead of moving the focus.
+    MSG tab{};
+    tab.hwnd = all;
+    tab.message = WM_KEYDOWN;
+    tab.wParam = VK_TAB;
+    EXPECT_TRUE(SendMessageW(all, WM_GETDLGCODE, VK_TAB, reinterpret_cast<LPARAM>(&tab)) & DLGC_WANTMESSAGE);
+    press(all, VK_TAB);
+    EXPECT_EQ(Pane->ActiveTab(), 1);
+    EXPECT_EQ(Details.Record(), Web);
+    press(group, VK_NEXT);
+    EXPECT_EQ(Pane->ActiveTab(), 2);
+    press(group, VK_PRIOR);
+    EXPECT_EQ(Pane->ActiveTab(), 1);
+    press(group, VK_PRIOR);
+    EXPECT_EQ(Pane->ActiveTab(), 0);
+    press(all, VK_PRIOR);
+    EXPECT_EQ(Pane->ActiveTab(), 3) << "round to the last tab";
+    press(group, VK_TAB);
+    EXPECT_EQ(Pane->ActiveTab(), 0) << "and on to \"All\"";
+    SetControlKey(false);
+    EXPECT_TRUE(Host.TakeCommands().empty());
+}

@@ -267,7 +267,6 @@ int wmain(int argc, wchar_t** argv)
         std::printf("  company from type: grouping %.2f ms, RebuildTabs %.2f ms, paint %.2f ms\n", grouping,
                     rebuild, paint);
         CurrentClassifyMode = ClassifyByCompany;
-        PlatformCosts(window.GetSafeHwnd(), GroupList.GetSize());
     }
 
     std::printf("sort on All (command, core alone, ratio)\n");
@@ -292,14 +291,19 @@ int wmain(int argc, wchar_t** argv)
 
     std::printf("visiting every tab (%d)...\n", bench.TabCount());
     double slowest = 0, total = 0;
+    int slowestTab = 0;
     const int tabs = bench.TabCount();
     for (int tab = 1; tab < tabs; ++tab) {
         const double ms = Time([&] { bench.SwitchTab(tab); });
-        slowest = std::max(slowest, ms);
+        if (ms > slowest) {
+            slowest = ms;
+            slowestTab = tab;
+        }
         total += ms;
     }
     bench.SwitchTab(0);
-    std::printf("  mean %.2f ms, slowest %.2f ms\n", tabs > 1 ? total / (tabs - 1) : 0.0, slowest);
+    std::printf("  mean %.2f ms, slowest %.2f ms (tab %d)\n", tabs > 1 ? total / (tabs - 1) : 0.0, slowest,
+                slowestTab);
     std::printf("peak working set after every tab %6.1f MB\n", WorkingSetMb());
 
     // 100 records spread over the catalogue, with Shift held so that nothing asks: by company, then
@@ -320,6 +324,25 @@ int wmain(int argc, wchar_t** argv)
         std::printf("delete 100 records by %-8ls %8.2f ms  (%d left, %d tabs)\n", ClassifyModeName(mode), deleteMs,
                     SoftwareList.GetSize(), bench.TabCount());
     }
+
+    // The platform's share of a delete: removing 100 meta-data files from the same folder.
+    {
+        std::vector<std::wstring> files;
+        for (int k = 0; k < 100; ++k) {
+            wchar_t name[64];
+            swprintf(name, 64, L"%08X-00BE-0000-0000-%012d", 0x7F000000u + static_cast<unsigned>(k), k);
+            files.push_back(data + name);
+            HANDLE file = CreateFileW(files.back().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+            if (file != INVALID_HANDLE_VALUE)
+                CloseHandle(file);
+        }
+        std::printf("  100 files deleted alone, the platform's share %8.2f ms\n", Time([&] {
+                        for (const std::wstring& file : files)
+                            DeleteFileW(file.c_str());
+                    }));
+    }
+    // Measured last, so that these bare controls do not count in the program's working set above.
+    PlatformCosts(window.GetSafeHwnd(), companies);
 
     DestroyWindow(window.GetSafeHwnd());
     SetMessageBoxAnswerer(nullptr);

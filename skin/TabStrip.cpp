@@ -341,13 +341,18 @@ void CTabStrip::Layout()
     m_tabHeight = metrics.tmHeight + ScaleForWindow(m_hWnd, TabExtraHeight);
     const int padding = ScaleForWindow(m_hWnd, TextPadding);
     const int minWidth = ScaleForWindow(m_hWnd, MinTabWidth);
+    m_widths.resize(m_names.size(), -1);
     m_lefts.assign(m_names.size() + 1, 0);
     int left = 0;
     for (size_t i = 0; i < m_names.size(); ++i) {
-        SIZE size{};
-        GetTextExtentPoint32W(dc.Get(), m_names[i].c_str(), static_cast<int>(m_names[i].size()), &size);
+        // Only names that changed are measured again.
+        if (m_widths[i] < 0) {
+            SIZE size{};
+            GetTextExtentPoint32W(dc.Get(), m_names[i].c_str(), static_cast<int>(m_names[i].size()), &size);
+            m_widths[i] = std::max(static_cast<int>(size.cx) + 2 * padding, minWidth);
+        }
         m_lefts[i] = left;
-        left += std::max(static_cast<int>(size.cx) + 2 * padding, minWidth);
+        left += m_widths[i];
     }
     m_lefts[m_names.size()] = left;
 
@@ -515,6 +520,14 @@ void CTabStrip::ReplaceTabs(int first, const std::vector<std::wstring>& names)
         else
             m_selected += wanted - kept;
     }
+    // A tab keeps its measured width while its name stays the same in the same place.
+    m_widths.resize(m_names.size(), -1);
+    m_widths.resize(static_cast<size_t>(first) + names.size(), -1);
+    for (size_t i = 0; i < names.size(); ++i) {
+        const size_t index = static_cast<size_t>(first) + i;
+        if (index >= m_names.size() || m_names[index] != names[i])
+            m_widths[index] = -1;
+    }
     m_names.resize(static_cast<size_t>(first));
     m_names.insert(m_names.end(), names.begin(), names.end());
     // Laid out, and the selection brought into view, when next needed.
@@ -601,6 +614,7 @@ LRESULT CTabStrip::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_SETFONT:
         m_font = reinterpret_cast<HFONT>(wParam);
+        m_widths.clear();
         m_dirty = true;
         if (m_jumpButton)
             SendMessageW(m_jumpButton, WM_SETFONT, wParam, FALSE);
@@ -609,8 +623,12 @@ LRESULT CTabStrip::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(m_font);
-    case WM_SIZE:
     case WM_DPICHANGED_AFTERPARENT:
+        m_widths.clear();
+        m_dirty = true;
+        Invalidate();
+        return 0;
+    case WM_SIZE:
         m_dirty = true;
         Invalidate();
         return 0;
@@ -697,6 +715,8 @@ LRESULT CTabStrip::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return FALSE;
         if ((item->mask & TCIF_TEXT) && item->pszText) {
             m_names[static_cast<size_t>(index)] = item->pszText;
+            if (static_cast<size_t>(index) < m_widths.size())
+                m_widths[static_cast<size_t>(index)] = -1;
             m_dirty = true;
             Invalidate();
         }

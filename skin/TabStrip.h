@@ -66,6 +66,8 @@ private:
     HWND m_hWnd;
     HFONT m_font = nullptr;
     std::vector<std::wstring> m_names;
+    // Measured width of each tab, -1 until measured.
+    std::vector<int> m_widths;
     // Left edge of tab i from the first tab's; one more entry for the end of the last tab.
     std::vector<int> m_lefts;
     bool m_dirty = true;

@@ -232,6 +232,14 @@ TEST_F(TabStripTest, ReplacingTabsMovesTheSelectionAsInsertsAndDeletesWould)
     EXPECT_EQ(Strip->CurSel(), 0) << "a tab before the replaced ones keeps its place";
     EXPECT_EQ(Strip->Count(), 3);
     EXPECT_EQ(TextOf(Window, 2), L"q");
+
+    // A renamed tab is measured again, and the tabs after it move along.
+    const RECT narrow = RectOf(Window, 1);
+    Strip->ReplaceTabs(1, {L"A name much longer than the one before", L"q"});
+    const RECT wide = RectOf(Window, 1);
+    EXPECT_EQ(wide.left, narrow.left);
+    EXPECT_GT(wide.right - wide.left, (narrow.right - narrow.left) + 100);
+    EXPECT_EQ(RectOf(Window, 2).left, wide.right);
 }
 
 TEST_F(TabStripTest, ClicksAndKeysChooseTabsWithNotifications)

@@ -45,10 +45,12 @@ std::wstring UpperCase(std::wstring text)
 class CJumpList {
 public:
     static bool Register();
-    static void Open(CTabStrip& strip, HWND stripWindow, HFONT font, const std::wstring& typed);
+    static void Open(HWND stripWindow, HFONT font, const std::wstring& typed);
 
 private:
-    CJumpList(CTabStrip& strip, HWND stripWindow) : m_strip(strip), m_stripWindow(stripWindow) {}
+    explicit CJumpList(HWND stripWindow) : m_stripWindow(stripWindow) {}
+    // The strip, looked up each time: the list may outlive it.
+    CTabStrip* Strip() const { return CTabStrip::FromWindow(m_stripWindow); }
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK EditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -57,7 +59,6 @@ private:
     void Pick(int index);
     void Close();
 
-    CTabStrip& m_strip;
     HWND m_stripWindow;
     HWND m_hWnd = nullptr;
     HWND m_edit = nullptr;
@@ -84,11 +85,11 @@ bool CJumpList::Register()
     return registered;
 }
 
-void CJumpList::Open(CTabStrip& strip, HWND stripWindow, HFONT font, const std::wstring& typed)
+void CJumpList::Open(HWND stripWindow, HFONT font, const std::wstring& typed)
 {
-    if (!Register())
+    if (!Register() || !CTabStrip::FromWindow(stripWindow))
         return;
-    auto* list = new CJumpList(strip, stripWindow);
+    auto* list = new CJumpList(stripWindow);
     list->Create(font, typed);
 }
 
@@ -127,9 +128,9 @@ void CJumpList::Create(HFONT font, const std::wstring& typed)
     SendMessageW(m_edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     SendMessageW(m_edit, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"Type the start of a name"));
     SendMessageW(m_list, LB_SETITEMHEIGHT, 0, m_rowHeight);
-    SendMessageW(m_list, LB_SETCOUNT, static_cast<WPARAM>(m_strip.Count()), 0);
+    SendMessageW(m_list, LB_SETCOUNT, static_cast<WPARAM>(Strip()->Count()), 0);
     SetWindowSubclass(m_edit, EditProc, 0, reinterpret_cast<DWORD_PTR>(this));
-    const int current = std::max(0, m_strip.CurSel());
+    const int current = std::max(0, Strip()->CurSel());
     SendMessageW(m_list, LB_SETCURSEL, current, 0);
     SendMessageW(m_list, LB_SETTOPINDEX, current, 0);
     ShowWindow(m_hWnd, SW_SHOW);
@@ -146,7 +147,8 @@ void CJumpList::FollowTyping()
     typed.resize(static_cast<size_t>(length));
     if (typed.empty())
         return;
-    const int found = m_strip.FindPrefix(typed, -1);
+    const CTabStrip* strip = Strip();
+    const int found = strip ? strip->FindPrefix(typed, -1) : -1;
     if (found < 0)
         return;
     SendMessageW(m_list, LB_SETCURSEL, found, 0);
@@ -157,10 +159,10 @@ void CJumpList::Pick(int index)
 {
     if (m_closing)
         return;
-    CTabStrip& strip = m_strip;
+    CTabStrip* strip = Strip();
     Close();
-    if (index >= 0)
-        strip.ChooseTab(index);
+    if (strip && index >= 0)
+        strip->ChooseTab(index);
 }
 
 void CJumpList::Close()
@@ -256,7 +258,8 @@ LRESULT CJumpList::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return TRUE;
     case WM_DRAWITEM: {
         const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        if (item->itemID == static_cast<UINT>(-1) || static_cast<int>(item->itemID) >= m_strip.Count())
+        const CTabStrip* strip = Strip();
+        if (!strip || item->itemID == static_cast<UINT>(-1) || static_cast<int>(item->itemID) >= strip->Count())
             return TRUE;
         const bool selected = (item->itemState & ODS_SELECTED) != 0;
         FillSolidRect(item->hDC, item->rcItem, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
@@ -264,7 +267,7 @@ LRESULT CJumpList::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         CScopedTextLook look(item->hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
         RECT text = item->rcItem;
         text.left += ScaleForWindow(m_hWnd, 4);
-        const std::wstring& name = m_strip.Text(static_cast<int>(item->itemID));
+        const std::wstring& name = strip->Text(static_cast<int>(item->itemID));
         DrawTextW(item->hDC, name.c_str(), static_cast<int>(name.size()), &text,
                   DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
         return TRUE;
@@ -553,7 +556,7 @@ int CTabStrip::FindPrefix(const std::wstring& prefix, int after) const
 
 void CTabStrip::OpenJumpList(const std::wstring& typed)
 {
-    CJumpList::Open(*this, m_hWnd, m_font ? m_font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), typed);
+    CJumpList::Open(m_hWnd, m_font ? m_font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), typed);
 }
 
 void CTabStrip::OnKeyDown(UINT key)

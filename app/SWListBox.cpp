@@ -134,9 +134,17 @@ void CSWListBox::SetItems(CSoftwareArray* items)
         std::vector<int> selected = SelectedIndexes();
         SendMessageW(m_hWnd, LB_SETCOUNT, static_cast<WPARAM>(wanted), 0);
         SendMessageW(m_hWnd, LB_SETSEL, FALSE, -1);
-        for (int index : selected) {
-            if (index >= removed)
-                SendMessageW(m_hWnd, LB_SETSEL, TRUE, index - removed);
+        // As ranges: selecting one entry at a time also moves the caret and scrolls to it, which
+        // costs milliseconds an entry.
+        for (size_t i = 0; i < selected.size();) {
+            size_t j = i;
+            while (j + 1 < selected.size() && selected[j + 1] == selected[j] + 1)
+                ++j;
+            const int first = std::max(selected[i], removed) - removed;
+            const int last = selected[j] - removed;
+            if (last >= first)
+                SendMessageW(m_hWnd, LB_SELITEMRANGEEX, static_cast<WPARAM>(first), last);
+            i = j + 1;
         }
         if (wanted > 0)
             SendMessageW(m_hWnd, LB_SETSEL, TRUE, 0);

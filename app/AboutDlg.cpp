@@ -3,8 +3,9 @@
 #include "app/Links.h"
 #include "framework/App.h"
 #include "res/resource.h"
+#include "Version.h"
 
-const wchar_t* const ProgramVersion = L"1.2.0.0";
+const wchar_t* const ProgramVersion = QV_VERSION_WIDE_TEXT;
 
 namespace {
 const int LinkIds[CAboutDlg::LinkCount] = {IDC_ABOUT_WEBSITE, IDC_ABOUT_SUPPORT, IDC_ABOUT_BUGS, IDC_ABOUT_SALES};

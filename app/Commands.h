@@ -17,4 +17,8 @@ enum CommandCode : WPARAM {
     CMD_ABOUT = 8,
     CMD_CLASSIFY = 9,
     CMD_SORT = 10,
+    // Installer vault
+    CMD_VERIFY_INSTALLERS = 18,
+    CMD_FIND_MOVED_INSTALLERS = 19,
+    CMD_INSTALLER_DETAILS = 20,
 };

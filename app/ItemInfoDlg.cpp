@@ -228,6 +228,7 @@ void CItemInfoDlg::SetRecord(CSoftware* record)
     if (m_mode != ItemInfoView || !m_hWnd)
         return;
     EnableWindow(GetDlgItem(IDC_ITEM_MODIFY), record != nullptr);
+    EnableWindow(GetDlgItem(IDC_ITEM_INSTALLER), record != nullptr);
     if (m_currentTab == 1) {
         for (int id : {IDC_ITEM_COMMENT, IDC_ITEM_CODELIST, IDC_ITEM_CODE})
             ShowControl(id, record != nullptr);
@@ -266,6 +267,8 @@ BOOL CItemInfoDlg::OnInitDialog()
     SkinButton(m_modify, IDC_ITEM_MODIFY, IDI_MODIFY);
     SkinButton(m_apply, IDC_ITEM_APPLY, IDI_OK);
     SkinButton(m_cancel, IDC_ITEM_CANCEL, IDI_CANCEL);
+    SkinButton(m_installer, IDC_ITEM_INSTALLER, IDI_INFO);
+    EnableWindow(GetDlgItem(IDC_ITEM_INSTALLER), m_record != nullptr);
     FillChoiceBoxes();
     FillHistoryBoxes();
     if (m_mode == ItemInfoView) {
@@ -438,6 +441,7 @@ void CItemInfoDlg::Relayout()
     PlaceControl(IDC_ITEM_MODIFY, slotA);
     PlaceControl(IDC_ITEM_APPLY, slotA);
     PlaceControl(IDC_ITEM_CANCEL, slotB);
+    PlaceControl(IDC_ITEM_INSTALLER, slotB);
 
     for (int id : BasicEditors)
         ShowControl(id, false);
@@ -449,6 +453,7 @@ void CItemInfoDlg::Relayout()
     ShowControl(IDC_ITEM_MODIFY, viewing);
     ShowControl(IDC_ITEM_APPLY, m_mode == ItemInfoEdit);
     ShowControl(IDC_ITEM_CANCEL, m_mode == ItemInfoEdit);
+    ShowControl(IDC_ITEM_INSTALLER, viewing && m_commandTarget != nullptr);
     m_showValues = viewing;
     if (viewing) {
         if (m_currentTab == 1 && m_record) {
@@ -858,6 +863,11 @@ bool CItemInfoDlg::OnCommand(WORD id, WORD notifyCode, HWND)
     case IDC_ITEM_APPLY:
         if (notifyCode == BN_CLICKED)
             OnApply();
+        return true;
+    case IDC_ITEM_INSTALLER:
+        // The main window shows the facts of the record this pane shows.
+        if (notifyCode == BN_CLICKED && m_commandTarget)
+            PostMessageW(m_commandTarget, MSG_COMMAND, CMD_INSTALLER_DETAILS, reinterpret_cast<LPARAM>(m_hWnd));
         return true;
     case IDC_ITEM_CANCEL:
         if (notifyCode == BN_CLICKED)

@@ -146,6 +146,7 @@ private:
     CommCtrl::CBitmapButton5S m_modify;
     CommCtrl::CBitmapButton5S m_apply;
     CommCtrl::CBitmapButton5S m_cancel;
+    CommCtrl::CBitmapButton5S m_installer;  // opens the installer details, in the main window's pane
 
     HWND m_commandTarget = nullptr;
     HWND m_commandSender = nullptr;

@@ -17,6 +17,7 @@
 #include "installer/InstallerOperations.h"
 #include "installer/InstallerText.h"
 #include "model/Catalogue.h"
+#include "model/InstallerFacts.h"
 #include "model/Vocabulary.h"
 #include "res/resource.h"
 #include "storage/Configurations.h"
@@ -117,6 +118,7 @@ BOOL CQVNDlg::OnInitDialog()
         app->m_pMainWnd = m_hWnd;
     SetWindowPos(m_hWnd, nullptr, 0, 0, WindowWidth, WindowHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     m_progress.SetOwner(m_hWnd);
+    m_vault.Connect(m_hWnd, [this] { RepaintListPane(); });
 
     m_toolbar.Create(m_hWnd);
     m_toolbar.Place(GetContentRect());
@@ -186,11 +188,42 @@ void CQVNDlg::OnCommandMessage(WPARAM code, HWND sender)
         break;
     case CMD_CLASSIFY: OnClassify(m_toolbar.ClassifySelection()); break;
     case CMD_SORT: OnSort(m_toolbar.SortSelection()); break;
+    case CMD_VERIFY_INSTALLERS: m_vault.VerifyInstallers(CatalogueRecords()); break;
+    case CMD_FIND_MOVED_INSTALLERS: m_vault.FindMovedInstallers(m_hWnd, {}, CatalogueRecords()); break;
+    case CMD_INSTALLER_DETAILS:
+        // From the details pane: the record it shows; otherwise the list's selection.
+        if (sender && sender == m_itemInfo.GetSafeHwnd())
+            m_vault.ShowDetails(m_itemInfo.Record() ? std::vector<CSoftware*>{m_itemInfo.Record()}
+                                                    : std::vector<CSoftware*>());
+        else
+            m_vault.ShowDetails(SelectedRecords());
+        break;
     default: return;
     }
     // A toolbar command hands the keyboard back to the list; a menu command leaves it alone.
     if (sender && sender == m_toolbar.GetSafeHwnd() && IsWindow(m_hWnd))
         m_listPane.FocusCurrentList();
+}
+
+bool CQVNDlg::OnCommand(WORD id, WORD notifyCode, HWND control)
+{
+    if (control)
+        return CBitmapDialog::OnCommand(id, notifyCode, control);
+    switch (id) {
+    case ID_VAULT_VERIFY: OnCommandMessage(CMD_VERIFY_INSTALLERS, nullptr); return true;
+    case ID_VAULT_FIND_MOVED: OnCommandMessage(CMD_FIND_MOVED_INSTALLERS, nullptr); return true;
+    case ID_VAULT_DETAILS: OnCommandMessage(CMD_INSTALLER_DETAILS, nullptr); return true;
+    default: return CBitmapDialog::OnCommand(id, notifyCode, control);
+    }
+}
+
+std::vector<CSoftware*> CQVNDlg::CatalogueRecords() const
+{
+    std::vector<CSoftware*> records;
+    records.reserve(static_cast<size_t>(SoftwareList.GetSize()));
+    for (int i = 0; i < SoftwareList.GetSize(); ++i)
+        records.push_back(SoftwareList[i]);
+    return records;
 }
 
 void CQVNDlg::ShowReloadedCatalogue()
@@ -406,6 +439,7 @@ void CQVNDlg::OnDetach()
             installer.InstallerPath.clear();
             installer.OriginalPath.clear();
             installer.AttachMode = AttachByReference;
+            ClearInstallerFacts(record->ExtraInfo);
             UpdateIcon(*record);
             SaveSoftwareFile(*record);
         }
@@ -437,6 +471,8 @@ void CQVNDlg::OnExport()
         return;
     if (folder.back() != L'\\')
         folder += L'\\';
+    if (!m_vault.ConfirmIntact(record))
+        return;
     m_progress.RunCopy(record, folder + FileNamePart(record.InstallerInfo.OriginalPath), CopyExport, false);
 }
 
@@ -454,6 +490,8 @@ void CQVNDlg::OnLaunch()
         OnAttach();
         return;
     }
+    if (!m_vault.ConfirmIntact(record))
+        return;
     std::wstring target = record.InstallerInfo.InstallerPath;
     if (record.InstallerInfo.AttachMode == AttachByImport) {
         target = TempFolder + FileNamePart(record.InstallerInfo.OriginalPath);

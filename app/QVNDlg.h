@@ -13,6 +13,7 @@
 #include "app/QVNToolbar.h"
 #include "app/SWListDlg.h"
 #include "app/ItemInfoDlg.h"
+#include "app/VaultCommands.h"
 #include "framework/Gdi.h"
 #include "installer/ImportProgressDlg.h"
 #include "skin/BitmapDialog.h"
@@ -50,6 +51,7 @@ public:
     CItemInfoDlg& ItemInfo() { return m_itemInfo; }
     HWND ItemInfoWindow() const { return m_itemInfo.GetSafeHwnd(); }
     CImportProgressDlg& Progress() { return m_progress; }
+    CVaultCommands& Vault() { return m_vault; }
     HICON AppIcon() const { return m_appIcon.Get(); }
 
     static constexpr int WindowWidth = 821;
@@ -72,6 +74,9 @@ protected:
 
 private:
     void OnCommandMessage(WPARAM code, HWND sender);
+    // The menu of further commands sends their menu identifiers.
+    bool OnCommand(WORD id, WORD notifyCode, HWND control) override;
+    std::vector<CSoftware*> CatalogueRecords() const;
     void OnSysCommand(WPARAM command, LPARAM lParam, bool& handled);
     // WM_QUERYENDSESSION: false keeps the session alive for the unsaved edits.
     bool OnQueryEndSession();
@@ -94,6 +99,7 @@ private:
     CSWListDlg m_listPane;
     CItemInfoDlg m_itemInfo;
     CImportProgressDlg m_progress;
+    CVaultCommands m_vault;
 
     RecordDialogRunner m_addDialog;
     OptionsRunner m_optionsDialog;

@@ -7,7 +7,9 @@
 
 #include "app/Links.h"
 #include "framework/App.h"
+#include "framework/Dpi.h"
 #include "installer/IconCache.h"
+#include "model/InstallerFacts.h"
 #include "model/Vocabulary.h"
 #include "res/resource.h"
 
@@ -292,6 +294,8 @@ void CSWListBox::DrawCard(HDC dc, const RECT& rect, int index, bool selected) co
             icon = static_cast<HICON>(NoInstallerIcon);
         if (icon)
             DrawIconEx(out, IconOrigin.x, IconOrigin.y, icon, IconSize, IconSize, 0, nullptr, DI_NORMAL);
+        if (LastCheckFailed(record->ExtraInfo))
+            DrawCheckFailedMark(out);
 
         const CBasicInfo& info = record->BasicInfo;
         DrawCardText(out, info.Name, NameRect, m_nameFont.Get(), NameColour, CardText | DT_LEFT | DT_VCENTER);
@@ -315,6 +319,28 @@ void CSWListBox::DrawCard(HDC dc, const RECT& rect, int index, bool selected) co
     }
 
     BitBlt(dc, rect.left, rect.top, width, height, card.Get(), 0, 0, SRCCOPY);
+}
+
+void CSWListBox::DrawCheckFailedMark(HDC dc) const
+{
+    // A red disc with a white bar over the icon's lower right corner: the installer's last check
+    // found it changed, missing or unreadable.
+    const int size = ScaleForWindow(m_hWnd, 14);
+    const int right = IconOrigin.x + IconSize + 2;
+    const int bottom = IconOrigin.y + IconSize + 2;
+    const RECT disc{right - size, bottom - size, right, bottom};
+    CScopedBrush red(CreateSolidBrush(CheckFailedColour));
+    CScopedPen outline(CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
+    CScopedSelection brush(dc, red.Get());
+    CScopedSelection pen(dc, outline.Get());
+    Ellipse(dc, disc.left, disc.top, disc.right, disc.bottom);
+    const int bar = std::max(2, size / 7);
+    const int middle = (disc.left + disc.right) / 2;
+    RECT stroke{middle - bar / 2, disc.top + size / 5, middle - bar / 2 + bar, disc.bottom - size * 2 / 5};
+    RECT dot{stroke.left, disc.bottom - size * 3 / 10, stroke.right, disc.bottom - size * 3 / 10 + bar};
+    CScopedBrush white(CreateSolidBrush(RGB(255, 255, 255)));
+    FillRect(dc, &stroke, white.Get());
+    FillRect(dc, &dot, white.Get());
 }
 
 int CSWListBox::EntryAt(POINT point) const
@@ -415,6 +441,15 @@ bool CSWListBox::OnKeyDown(UINT key)
                                        ? NotifyPreviousTab
                                        : NotifyNextTab));
         return true;
+    case 'V':
+    case 'I':
+        // Ctrl+Shift+V checks every installer, Ctrl+Shift+I shows the selected one's facts.
+        if ((GetKeyState(VK_CONTROL) & 0x8000) && (GetKeyState(VK_SHIFT) & 0x8000)) {
+            PostMessageW(GetParent(m_hWnd), WM_COMMAND, MAKEWPARAM(key == 'V' ? ID_VAULT_VERIFY : ID_VAULT_DETAILS, 0),
+                         0);
+            return true;
+        }
+        return false;
     case 'A':
         if (GetKeyState(VK_LCONTROL) & 0x8000) {
             PostMessageW(GetParent(m_hWnd), WM_COMMAND, MAKEWPARAM(SelectAllCommand, 0), 0);

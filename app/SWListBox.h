@@ -38,6 +38,7 @@ public:
     static constexpr COLORREF FreeColour = RGB(50, 200, 50);
     static constexpr COLORREF CurrencyColour = RGB(150, 100, 0);
     static constexpr COLORREF LinkColour = RGB(0, 0, 255);
+    static constexpr COLORREF CheckFailedColour = RGB(210, 30, 30);
 
     CSWListBox();
     ~CSWListBox() override;
@@ -89,6 +90,7 @@ public:
 
     // Draws one card at the top-left of the DC, 480 x 90 pixels wide as the entry's rectangle is.
     void DrawCard(HDC dc, const RECT& rect, int index, bool selected) const;
+    void DrawCheckFailedMark(HDC dc) const;
 
 protected:
     void OnAttached() override;

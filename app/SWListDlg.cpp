@@ -302,6 +302,12 @@ bool CSWListDlg::OnCommand(WORD id, WORD notifyCode, HWND control)
         case CommandLaunch:
             PostCommand(CMD_LAUNCH);
             break;
+        case ID_VAULT_DETAILS:
+            PostCommand(CMD_INSTALLER_DETAILS);
+            break;
+        case ID_VAULT_VERIFY:
+            PostCommand(CMD_VERIFY_INSTALLERS);
+            break;
         case CommandSelectAll:
             SelectAllInCurrentList();
             break;

@@ -114,6 +114,8 @@ CopyOutcome CopyChunks(HANDLE source, HANDLE destination, const CopyJob& job)
         if (!WriteFile(destination, buffer.Data(), got, &written, nullptr) || written != got)
             return CopyOutcome::Failed;
         copied += got;
+        if (job.Sink)
+            job.Sink->Consume(buffer.Data(), got);
         Observe(job, CopyStage::Chunk, copied);
         if (copied >= length)
             return CopyOutcome::Complete;
@@ -155,6 +157,8 @@ DWORD WINAPI ImportWorker(LPVOID parameter)
                 outcome = CopyOutcome::Failed;
         }
     }
+    if (outcome == CopyOutcome::Complete && job->Sink && !CancelRequestedNow(*job))
+        job->Sink->Complete(temporaryPath);
 
     if (CancelRequestedNow(*job)) {
         DeleteFileW(temporaryPath.c_str());
@@ -290,6 +294,7 @@ bool CImportProgressDlg::StartWorker()
     job->CancelLock = &CancelLock;
     job->DataFolder = Settings.DataFolder;
     job->Observer = m_observer;
+    job->Sink = Direction == CopyImport ? m_sink : nullptr;
     m_worker = CreateThread(nullptr, 0, Direction == CopyImport ? ImportWorker : ExportWorker, job.get(), 0, nullptr);
     if (!m_worker) {
         CloseHandle(DoneEvent);

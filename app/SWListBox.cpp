@@ -157,15 +157,60 @@ void CSWListBox::SetItems(CSoftwareArray* items)
         std::vector<int> selected = SelectedIndexes();
         SendMessageW(m_hWnd, LB_SETCOUNT, static_cast<WPARAM>(wanted), 0);
         SendMessageW(m_hWnd, LB_SETSEL, FALSE, -1);
-        for (int index : selected) {
-            if (index >= removed)
-                SendMessageW(m_hWnd, LB_SETSEL, TRUE, index - removed);
+        // As ranges: selecting one entry at a time also moves the caret and scrolls to it, which
+        // costs milliseconds an entry.
+        for (size_t i = 0; i < selected.size();) {
+            size_t j = i;
+            while (j + 1 < selected.size() && selected[j + 1] == selected[j] + 1)
+                ++j;
+            const int first = std::max(selected[i], removed) - removed;
+            const int last = selected[j] - removed;
+            if (last >= first)
+                SendMessageW(m_hWnd, LB_SELITEMRANGEEX, static_cast<WPARAM>(first), last);
+            i = j + 1;
         }
         if (wanted > 0)
             SendMessageW(m_hWnd, LB_SETSEL, TRUE, 0);
     }
     SendMessageW(m_hWnd, WM_SETREDRAW, TRUE, 0);
     RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+CSWListBox::CView CSWListBox::SaveView() const
+{
+    CView view;
+    view.Selected = SelectedIndexes();
+    view.Caret = CaretIndex();
+    view.Anchor = static_cast<int>(SendMessageW(m_hWnd, LB_GETANCHORINDEX, 0, 0));
+    view.Top = static_cast<int>(SendMessageW(m_hWnd, LB_GETTOPINDEX, 0, 0));
+    return view;
+}
+
+void CSWListBox::ShowItems(CSoftwareArray* items, const CView& view)
+{
+    m_items = items;
+    m_linkHover = false;
+    const int count = items ? items->GetSize() : 0;
+    SendMessageW(m_hWnd, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(m_hWnd, LB_SETSEL, FALSE, -1);
+    SendMessageW(m_hWnd, LB_SETCOUNT, static_cast<WPARAM>(count), 0);
+    // Runs of selected entries go in as ranges, so a whole list selected costs one message.
+    const std::vector<int>& selected = view.Selected;
+    for (size_t i = 0; i < selected.size();) {
+        size_t j = i;
+        while (j + 1 < selected.size() && selected[j + 1] == selected[j] + 1)
+            ++j;
+        if (selected[i] >= 0 && selected[j] < count)
+            SendMessageW(m_hWnd, LB_SELITEMRANGEEX, static_cast<WPARAM>(selected[i]), selected[j]);
+        i = j + 1;
+    }
+    if (count > 0) {
+        SendMessageW(m_hWnd, LB_SETANCHORINDEX, static_cast<WPARAM>(std::clamp(view.Anchor, 0, count - 1)), 0);
+        SendMessageW(m_hWnd, LB_SETCARETINDEX, static_cast<WPARAM>(std::clamp(view.Caret, 0, count - 1)), TRUE);
+        SendMessageW(m_hWnd, LB_SETTOPINDEX, static_cast<WPARAM>(std::clamp(view.Top, 0, count - 1)), 0);
+    }
+    SendMessageW(m_hWnd, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
 void CSWListBox::SelectAll()
@@ -408,6 +453,16 @@ bool CSWListBox::OnKeyDown(UINT key)
     case VK_DELETE:
         PostToParent(MAKEWPARAM(0, NotifyDelete));
         return false;
+    case VK_TAB:
+    case VK_NEXT:
+    case VK_PRIOR:
+        // Ctrl with Tab or the page keys goes from tab to tab, as in other tabbed windows.
+        if (!(GetKeyState(VK_CONTROL) & 0x8000))
+            return false;
+        PostToParent(MAKEWPARAM(0, key == VK_PRIOR || (key == VK_TAB && (GetKeyState(VK_SHIFT) & 0x8000))
+                                       ? NotifyPreviousTab
+                                       : NotifyNextTab));
+        return true;
     case 'V':
     case 'I':
         // Ctrl+Shift+V checks every installer, Ctrl+Shift+I shows the selected one's facts.
@@ -474,10 +529,12 @@ LRESULT CSWListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         OnChar(static_cast<wchar_t>(wParam));
         return 0;
     case WM_GETDLGCODE: {
-        // Enter reaches the list, not the dialog's default button, so it can launch.
+        // Enter reaches the list, not the dialog's default button, so it can launch; Ctrl+Tab
+        // reaches it too rather than moving the focus.
         LRESULT code = Default(message, wParam, lParam);
         const MSG* pending = reinterpret_cast<const MSG*>(lParam);
-        if (pending && pending->message == WM_KEYDOWN && pending->wParam == VK_RETURN)
+        if (pending && pending->message == WM_KEYDOWN &&
+            (pending->wParam == VK_RETURN || (pending->wParam == VK_TAB && (GetKeyState(VK_CONTROL) & 0x8000))))
             code |= DLGC_WANTMESSAGE;
         return code;
     }

@@ -17,6 +17,8 @@ public:
     // Synthetic command notifications posted to the parent (control id 0).
     static constexpr WORD NotifyLaunch = LBN_DBLCLK;  // Enter or Space
     static constexpr WORD NotifyDelete = 6;           // Delete
+    static constexpr WORD NotifyNextTab = 7;          // Ctrl+Tab, Ctrl+Page Down
+    static constexpr WORD NotifyPreviousTab = 8;      // Ctrl+Shift+Tab, Ctrl+Page Up
     static constexpr UINT SelectAllCommand = 32778;   // Control+A
 
     static constexpr int ItemHeight = 90;
@@ -51,6 +53,18 @@ public:
     // the array shrinks, entries leave from the top and the first entry is selected.
     void SetItems(CSoftwareArray* items);
     CSoftwareArray* Items() const { return m_items; }
+
+    // What a user left in a list: the selected entries (ascending), the entry with the focus, the
+    // anchor of Shift selections and the first entry shown.
+    struct CView {
+        std::vector<int> Selected{0};
+        int Caret = 0;
+        int Anchor = 0;
+        int Top = 0;
+    };
+    CView SaveView() const;
+    // Shows another array just as a user left it: one list box serves many arrays in turn.
+    void ShowItems(CSoftwareArray* items, const CView& view);
     // The record of entry index, or null.
     CSoftware* RecordAt(int index) const;
 

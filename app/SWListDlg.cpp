@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "app/Commands.h"
 #include "framework/App.h"
 #include "framework/Gdi.h"
@@ -15,11 +17,15 @@ namespace {
 const wchar_t UnsavedEditsQuestion[] = L"Are you sure to leave without saving your modifications ?";
 }  // namespace
 
-CSWListDlg::CSWListDlg() : CDialog(IDD_SWLIST) {}
+CSWListDlg::CSWListDlg() : CDialog(IDD_SWLIST)
+{
+    // The template names the strip's class.
+    CTabStrip::Register();
+}
 
 CSWListDlg::~CSWListDlg()
 {
-    // The group lists go with the window; a pane destroyed before its window goes takes them too.
+    // The lists go with the window; a pane destroyed before its window goes takes them too.
     if (m_hWnd && IsWindow(m_hWnd))
         DestroyWindow(m_hWnd);
     if (m_menu)
@@ -60,6 +66,11 @@ BOOL CSWListDlg::OnInitDialog()
     m_allList.SetItems(&SoftwareList);
     if (m_allList.Count() > 0)
         m_allList.SelectOnly(0);
+    if (m_groupList.Create(m_hWnd, FirstGroupListId, m_listArea)) {
+        // Above the tab strip, which clips its siblings.
+        SetWindowPos(m_groupList.GetSafeHwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        m_groupList.SetContextMenu(m_menu ? GetSubMenu(m_menu, 0) : nullptr);
+    }
 
     RebuildTabs();
     // The main window decides where the focus goes.
@@ -96,100 +107,61 @@ void CSWListDlg::ComputeListArea()
     m_listArea.top += placed.top + header.top;
 }
 
-namespace {
-// The tab strip lays itself out after every insertion, deletion and new text, measuring every
-// tab's text each time: with thousands of groups that grows with the square of their number.
-// With fixed-width tabs nothing is measured; clearing the style lays the strip out once.
-class CDeferredTabLayout {
-public:
-    explicit CDeferredTabLayout(HWND tabs) : m_tabs(tabs)
-    {
-        const LONG_PTR style = GetWindowLongPtrW(tabs, GWL_STYLE);
-        m_deferred = !(style & TCS_FIXEDWIDTH);
-        if (m_deferred)
-            SetWindowLongPtrW(tabs, GWL_STYLE, style | TCS_FIXEDWIDTH);
-    }
-    CDeferredTabLayout(const CDeferredTabLayout&) = delete;
-    CDeferredTabLayout& operator=(const CDeferredTabLayout&) = delete;
-    ~CDeferredTabLayout()
-    {
-        if (m_deferred)
-            SetWindowLongPtrW(m_tabs, GWL_STYLE, GetWindowLongPtrW(m_tabs, GWL_STYLE) & ~TCS_FIXEDWIDTH);
-    }
-
-private:
-    HWND m_tabs;
-    bool m_deferred;
-};
-
-std::wstring TabText(HWND tabs, int index)
-{
-    wchar_t text[260] = {};
-    TCITEMW item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = text;
-    item.cchTextMax = 260;
-    SendMessageW(tabs, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
-    return text;
-}
-}  // namespace
-
 bool CSWListDlg::RebuildTabs()
 {
-    HWND tabs = m_tabs.GetSafeHwnd();
+    CTabStrip* strip = CTabStrip::FromWindow(m_tabs.GetSafeHwnd());
+    if (!strip || !m_groupList.GetSafeHwnd())
+        return false;
     const int groups = ::GroupList.GetSize();
-    const int groupTabs = m_tabs.GetItemCount() - 1;
-    HMENU popup = m_menu ? GetSubMenu(m_menu, 0) : nullptr;
-    CDeferredTabLayout layout(tabs);
-    // New tabs go in at position 1, so the last one inserted ends up first: each is given the
-    // name its final place will carry, and needs no second text.
-    const int added = groups - groupTabs;
-    for (int i = 0; i < added; ++i) {
-        if (m_tabs.InsertItem(1, GroupNames[added - 1 - i]) < 0)
-            return false;
-        auto list = std::make_unique<CSWListBox>();
-        if (!list->Create(m_hWnd, FirstGroupListId + static_cast<int>(m_groupLists.size()), m_listArea))
-            return false;
-        // Above the tab strip, which clips its siblings.
-        SetWindowPos(list->GetSafeHwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        list->SetContextMenu(popup);
-        m_groupLists.push_back(std::move(list));
-    }
-    for (int i = groups; i < groupTabs; ++i) {
-        if (!SendMessageW(tabs, TCM_DELETEITEM, 1, 0))
-            return false;
-        if (!m_groupLists.empty()) {
-            DestroyWindow(m_groupLists.back()->GetSafeHwnd());
-            m_groupLists.pop_back();
-        }
-    }
+    // Every name at once: the strip lays them out once, when it next paints.
+    strip->ReplaceTabs(1, GroupNames.Items());
 
     m_allList.SetItems(&SoftwareList);
     m_allList.SelectOnly(0);
-    for (int k = 0; k < groups && static_cast<size_t>(k) < m_groupLists.size(); ++k) {
-        if (k >= added && TabText(tabs, k + 1) != GroupNames[k]) {
-            TCITEMW item{};
-            item.mask = TCIF_TEXT;
-            item.pszText = const_cast<wchar_t*>(GroupNames[k].c_str());
-            SendMessageW(tabs, TCM_SETITEMW, k + 1, reinterpret_cast<LPARAM>(&item));
-        }
-        m_groupLists[k]->SetItems(::GroupList[k]);
-        m_groupLists[k]->SelectOnly(0);
+    // Every group starts with exactly its first entry selected, at the top.
+    m_views.assign(static_cast<size_t>(groups), CSWListBox::CView{});
+    m_shownGroup = -1;
+    if (m_activeTab > 0 && m_activeTab <= groups) {
+        ShowGroup(m_activeTab - 1);
+    } else {
+        // The shown group is gone; the caller brings "All" forward.
+        m_groupList.ShowItems(nullptr, CSWListBox::CView{});
+        if (m_activeTab > 0)
+            ShowWindow(m_groupList.GetSafeHwnd(), SW_HIDE);
     }
     return true;
 }
 
-CSWListBox* CSWListDlg::ListOfTab(int tab)
+CSWListBox::CView CSWListDlg::GroupView(size_t k) const
 {
-    if (tab == 0)
-        return &m_allList;
-    return tab > 0 ? GroupList(static_cast<size_t>(tab - 1)) : nullptr;
+    if (static_cast<int>(k) == m_shownGroup)
+        return m_groupList.SaveView();
+    return k < m_views.size() ? m_views[k] : CSWListBox::CView{};
+}
+
+void CSWListDlg::SaveShownGroup()
+{
+    if (m_shownGroup >= 0 && static_cast<size_t>(m_shownGroup) < m_views.size())
+        m_views[static_cast<size_t>(m_shownGroup)] = m_groupList.SaveView();
+}
+
+void CSWListDlg::ShowGroup(int k)
+{
+    if (k == m_shownGroup)
+        return;
+    SaveShownGroup();
+    m_shownGroup = k;
+    // Outside tools find group k's list by its id.
+    SetWindowLongPtrW(m_groupList.GetSafeHwnd(), GWLP_ID, FirstGroupListId + k);
+    m_groupList.ShowItems(::GroupList[k], m_views[static_cast<size_t>(k)]);
 }
 
 CSWListBox* CSWListDlg::CurrentList()
 {
     const int tab = m_tabs.GetCurSel();
-    return tab <= 0 ? &m_allList : GroupList(static_cast<size_t>(tab - 1));
+    if (tab <= 0)
+        return &m_allList;
+    return static_cast<size_t>(tab) <= m_views.size() ? &m_groupList : nullptr;
 }
 
 void CSWListDlg::RefreshCurrentList()
@@ -211,17 +183,20 @@ void CSWListDlg::ActivateTab(bool notify)
         tab = 0;
         m_tabs.SetCurSel(0);
     }
-    if (tab == m_activeTab)
+    if (tab == m_activeTab || static_cast<size_t>(tab) > m_views.size())
         return;
-    CSWListBox* shown = ListOfTab(tab);
-    if (!shown)
-        return;
+    CSWListBox* shown = &m_allList;
+    if (tab > 0) {
+        ShowGroup(tab - 1);
+        shown = &m_groupList;
+    }
     ShowWindow(shown->GetSafeHwnd(), SW_SHOW);
     SetFocus(shown->GetSafeHwnd());
     if (shown->Count() > 0 && shown->SelectedCount() == 0)
         shown->SelectOnly(0);
-    if (CSWListBox* hidden = ListOfTab(m_activeTab))
-        ShowWindow(hidden->GetSafeHwnd(), SW_HIDE);
+    // From one group to another the same list box stays.
+    if ((m_activeTab == 0) != (tab == 0))
+        ShowWindow((m_activeTab == 0 ? m_allList : m_groupList).GetSafeHwnd(), SW_HIDE);
     m_activeTab = tab;
     if (notify)
         HandleSelectionChange(tab == 0 ? AllListId : FirstGroupListId + tab - 1);
@@ -232,18 +207,23 @@ void CSWListDlg::ActivateTab(bool notify)
 
 void CSWListDlg::HandleSelectionChange(int listId)
 {
-    CSWListBox* list = listId == AllListId ? &m_allList : GroupList(static_cast<size_t>(listId - FirstGroupListId));
-    if (!list || listId < AllListId)
+    if (listId < AllListId || listId > FirstGroupListId + static_cast<int>(m_views.size()) - 1)
         return;
-    const std::vector<int> selected = list->SelectedIndexes();
+    const bool all = listId == AllListId;
+    const size_t group = all ? 0 : static_cast<size_t>(listId - FirstGroupListId);
+    const std::vector<int> selected = all ? m_allList.SelectedIndexes() : GroupView(group).Selected;
+    const CSoftwareArray& records = all ? SoftwareList : *::GroupList[static_cast<int>(group)];
+    auto recordAt = [&records](int index) {
+        return index >= 0 && index < records.GetSize() ? records[index] : nullptr;
+    };
     const bool multiple = selected.size() > 1;
     CSoftware* record = nullptr;
     if (!multiple) {
         // A group list with nothing selected shows its first entry; the "All" list then shows none.
         if (selected.size() == 1)
-            record = list->RecordAt(selected.front());
-        else if (listId != AllListId)
-            record = list->RecordAt(0);
+            record = recordAt(selected.front());
+        else if (!all)
+            record = recordAt(0);
     }
     if (!m_details)
         return;
@@ -295,16 +275,23 @@ void CSWListDlg::ReverseSelectInCurrentList()
     HandleSelectionChange(GetDlgCtrlID(list->GetSafeHwnd()));
 }
 
+void CSWListDlg::StepTab(int step)
+{
+    // Round from the last tab to "All" and back, as the user's choice of a tab.
+    CTabStrip* strip = CTabStrip::FromWindow(m_tabs.GetSafeHwnd());
+    const int count = strip ? strip->Count() : 0;
+    if (count > 1)
+        strip->ChooseTab(((std::max(0, strip->CurSel()) + step) % count + count) % count);
+}
+
 int CSWListDlg::ListIdOf(HWND list) const
 {
     if (!list)
         return -1;
     if (list == m_allList.GetSafeHwnd())
         return AllListId;
-    const int id = GetDlgCtrlID(list);
-    const size_t k = static_cast<size_t>(id - FirstGroupListId);
-    if (id >= FirstGroupListId && k < m_groupLists.size() && m_groupLists[k]->GetSafeHwnd() == list)
-        return id;
+    if (list == m_groupList.GetSafeHwnd() && m_shownGroup >= 0)
+        return FirstGroupListId + m_shownGroup;
     return -1;
 }
 
@@ -363,6 +350,10 @@ bool CSWListDlg::OnCommand(WORD id, WORD notifyCode, HWND control)
     case CSWListBox::NotifyDelete:
         PostCommand(CMD_DELETE);
         break;
+    case CSWListBox::NotifyNextTab:
+    case CSWListBox::NotifyPreviousTab:
+        StepTab(notifyCode == CSWListBox::NotifyNextTab ? 1 : -1);
+        break;
     default:
         break;
     }
@@ -420,9 +411,8 @@ INT_PTR CSWListDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
 
 void CSWListDlg::OnDestroy()
 {
-    while (!m_groupLists.empty()) {
-        DestroyWindow(m_groupLists.back()->GetSafeHwnd());
-        m_groupLists.pop_back();
-    }
+    // The group list box goes with the pane's other children.
+    m_views.clear();
+    m_shownGroup = -1;
     m_activeTab = 0;
 }

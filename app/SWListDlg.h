@@ -1,18 +1,20 @@
 #pragma once
 // The catalogue list pane, left of the main window: the "All" tab with the whole catalogue and one
-// tab per group, each with its own list box. It turns list selections into the record of the
-// details pane, guards unsaved edits, and turns context-menu commands, double-clicks and keys into
-// commands of the main window.
+// tab per group. One list box serves every group tab: each switch points it at the group's records
+// and gives back the selection, focus and scroll position the user left there, and it carries the
+// id 1012 + k of the group it shows. It turns list selections into the record of the details pane,
+// guards unsaved edits, and turns context-menu commands, double-clicks and keys into commands of
+// the main window.
 
 #include <windows.h>
 
-#include <memory>
 #include <vector>
 
 #include "app/ItemInfoPane.h"
 #include "app/SWListBox.h"
 #include "framework/Dialog.h"
 #include "skin/EnTabCtrl.h"
+#include "skin/TabStrip.h"
 #include "app/PaneColour.h"
 
 class CSWListDlg : public CDialog {
@@ -64,8 +66,14 @@ public:
 
     int ActiveTab() const { return m_activeTab; }
     CSWListBox& AllList() { return m_allList; }
-    size_t GroupListCount() const { return m_groupLists.size(); }
-    CSWListBox* GroupList(size_t k) { return k < m_groupLists.size() ? m_groupLists[k].get() : nullptr; }
+    // The number of group tabs.
+    size_t GroupCount() const { return m_views.size(); }
+    // The list box every group tab shows in turn.
+    CSWListBox& GroupListBox() { return m_groupList; }
+    // The group the group list box shows, or -1.
+    int ShownGroup() const { return m_shownGroup; }
+    // What group k's list holds for the user: live while it is shown, else as it was left.
+    CSWListBox::CView GroupView(size_t k) const;
     HWND TabControl() const { return m_tabs.GetSafeHwnd(); }
     // The area every list box is placed in, in pane coordinates.
     const RECT& ListArea() const { return m_listArea; }
@@ -82,11 +90,14 @@ protected:
     void OnDpiChanged() override;
 
 private:
-    // The list box of a tab: "All" for 0, else its group list; null when there is none.
-    CSWListBox* ListOfTab(int tab);
+    // Keeps the shown group's selection, focus and scroll position, then shows group k with its own.
+    void ShowGroup(int k);
+    void SaveShownGroup();
     // The list box that sent a notification, and its id (1011 or 1012 + k); -1 when none of ours.
     int ListIdOf(HWND list) const;
     void PostCommand(WPARAM code) const;
+    // The next (1) or previous (-1) tab, for Ctrl+Tab and its kin.
+    void StepTab(int step);
     void SelectAllInCurrentList();
     void ReverseSelectInCurrentList();
     // No to the unsaved-edits question: back to "All" with the edited record selected.
@@ -99,7 +110,10 @@ private:
     CSWListBox m_allList;
     int m_activeTab = 0;
     HWND m_mainWindow = nullptr;
-    std::vector<std::unique_ptr<CSWListBox>> m_groupLists;
+    CSWListBox m_groupList;
+    int m_shownGroup = -1;
+    // Per group, what the user left in its list.
+    std::vector<CSWListBox::CView> m_views;
     CItemInfoPane* m_details = nullptr;
     HWND m_sortBox = nullptr;
     // Menu resource 191; its popup is shown by the list boxes.

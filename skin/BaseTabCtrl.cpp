@@ -92,7 +92,10 @@ void CBaseTabCtrl::Paint(HDC dc)
     PaintFrame(Record(dc, -1, 0, frame));
 
     const int selected = GetCurSel();
-    for (int index = GetItemCount() - 1; index >= 0; --index) {
+    int first = 0;
+    int last = GetItemCount() - 1;
+    VisibleTabs(dc, first, last);
+    for (int index = last; index >= first; --index) {
         RECT rect{};
         if (index == selected || !GetItemRect(index, rect))
             continue;
@@ -110,6 +113,41 @@ void CBaseTabCtrl::Paint(HDC dc)
         PaintTab(record);
         PaintTabEdges(record);
     }
+}
+
+void CBaseTabCtrl::VisibleTabs(HDC dc, int& first, int& last) const
+{
+    // Tabs in several rows are not ordered by position; one row is, left to right, so a strip of
+    // thousands of tabs paints only the few the clip box shows.
+    RECT clip{};
+    if (last < 1 || (GetWindowLongW(m_hWnd, GWL_STYLE) & TCS_MULTILINE) || GetClipBox(dc, &clip) == ERROR)
+        return;
+    // An unselected tab's edge lies one pixel left of its rectangle.
+    auto edge = [this](int index, bool right) {
+        RECT rect{};
+        GetItemRect(index, rect);
+        return right ? rect.right + 1 : rect.left - 1;
+    };
+    int low = first;
+    int high = last + 1;
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (edge(middle, true) <= clip.left)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    const int from = low;
+    high = last + 1;
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (edge(middle, false) < clip.right)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    first = from;
+    last = low - 1;
 }
 
 void CBaseTabCtrl::EraseBackground(HDC dc)

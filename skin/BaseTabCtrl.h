@@ -45,6 +45,8 @@ protected:
 
 private:
     DRAWITEMSTRUCT Record(HDC dc, int index, UINT state, const RECT& rect) const;
+    // Narrows first..last to the tabs that meet the DC's clip box.
+    void VisibleTabs(HDC dc, int& first, int& last) const;
     void SetOwnerDrawnStyle(bool ownerDrawn);
 
     COLORREF m_backgroundColour = NoColour;

@@ -34,6 +34,12 @@ protected:
         SendMessageW(Pane->GetSafeHwnd(), WM_NOTIFY, CSWListDlg::TabControlId, reinterpret_cast<LPARAM>(&header));
     }
     void Click(CSWListBox& list, int index, WPARAM keys = 0) { ClickAt(list.GetSafeHwnd(), EntryPoint(list, index), keys); }
+    // What the list of a group tab shows once the user picks the tab.
+    std::vector<CSoftware*> ShownOnTab(int tab)
+    {
+        PickTab(tab);
+        return Shown(Pane->GroupListBox());
+    }
 
     CSoftware* Web = nullptr;
     CSoftware* Player = nullptr;
@@ -50,15 +56,11 @@ TEST_F(PaneTests, OpensWithAllAndOneTabPerGroupInPlace)
     EXPECT_EQ(TabTexts(Pane->TabControl()), (std::vector<std::wstring>{L"All", L"Internet", L"Multimedia", L"Office Tools"}));
     EXPECT_EQ(Pane->ActiveTab(), 0);
     EXPECT_EQ(Shown(Pane->AllList()), (std::vector<CSoftware*>{Web, Player, Mail, Writer}));
-    ASSERT_EQ(Pane->GroupListCount(), 3u);
-    EXPECT_EQ(Shown(*Pane->GroupList(0)), (std::vector<CSoftware*>{Web, Mail}));
-    EXPECT_EQ(Shown(*Pane->GroupList(2)), (std::vector<CSoftware*>{Writer}));
-    for (size_t k = 0; k < 3; ++k) {
-        HWND list = Pane->GroupList(k)->GetSafeHwnd();
-        EXPECT_EQ(GetDlgCtrlID(list), static_cast<int>(1012 + k));
-        EXPECT_FALSE(IsWindowVisible(list)) << "only the current tab's list shows";
-        EXPECT_EQ(Pane->GroupList(k)->SelectedIndexes(), std::vector<int>{0});
-    }
+    ASSERT_EQ(Pane->GroupCount(), 3u);
+    // One list box serves the group tabs, hidden while "All" shows.
+    EXPECT_FALSE(IsWindowVisible(Pane->GroupListBox().GetSafeHwnd())) << "only the current tab's list shows";
+    for (size_t k = 0; k < 3; ++k)
+        EXPECT_EQ(Pane->GroupView(k).Selected, std::vector<int>{0});
     EXPECT_TRUE(IsWindowVisible(Pane->AllList().GetSafeHwnd()));
     EXPECT_EQ(Pane->AllList().SelectedIndexes(), std::vector<int>{0});
     EXPECT_EQ(Pane->CurrentList(), &Pane->AllList());
@@ -84,6 +86,19 @@ TEST_F(PaneTests, OpensWithAllAndOneTabPerGroupInPlace)
     EXPECT_LE(list.bottom, strip.bottom);
     EXPECT_FALSE(GetWindowLongPtrW(Pane->AllList().GetSafeHwnd(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
     EXPECT_TRUE(GetWindowLongPtrW(Pane->AllList().GetSafeHwnd(), GWL_STYLE) & WS_BORDER);
+
+    // Each group tab shows its group, in the same place, with the group's id.
+    HWND groupList = Pane->GroupListBox().GetSafeHwnd();
+    EXPECT_EQ(ShownOnTab(1), (std::vector<CSoftware*>{Web, Mail}));
+    EXPECT_EQ(GetDlgCtrlID(groupList), 1012);
+    EXPECT_EQ(ShownOnTab(3), (std::vector<CSoftware*>{Writer}));
+    EXPECT_EQ(GetDlgCtrlID(groupList), 1014);
+    EXPECT_EQ(Pane->GroupListBox().SelectedIndexes(), std::vector<int>{0});
+    GetWindowRect(groupList, &list);
+    MapWindowPoints(nullptr, Pane->GetSafeHwnd(), reinterpret_cast<POINT*>(&list), 2);
+    EXPECT_EQ(list.left, Pane->ListArea().left);
+    EXPECT_EQ(list.top, Pane->ListArea().top);
+    EXPECT_TRUE(GetWindowLongPtrW(groupList, GWL_STYLE) & WS_BORDER);
 }
 
 TEST_F(PaneTests, AnEmptyCatalogueShowsAnEmptyAllTabAndNoRecord)
@@ -101,7 +116,6 @@ TEST_F(PaneTests, RebuildingFollowsMoreAndFewerGroups)
 {
     FillThreeCategories();
     OpenPane();
-    HWND lastOfThree = Pane->GroupList(2)->GetSafeHwnd();
 
     // Company: Acme (with acme), Bolt, Cobalt: same count, new names and contents.
     CSoftware* dyn = AddRecord(L"Dynamo", L"Delta", 12);
@@ -109,23 +123,157 @@ TEST_F(PaneTests, RebuildingFollowsMoreAndFewerGroups)
     ASSERT_TRUE(Pane->RebuildTabs());
     EXPECT_EQ(TabTexts(Pane->TabControl()),
               (std::vector<std::wstring>{L"All", L"Acme", L"Bolt", L"Cobalt", L"Delta"}));
-    ASSERT_EQ(Pane->GroupListCount(), 4u);
-    EXPECT_EQ(Shown(*Pane->GroupList(0)), (std::vector<CSoftware*>{Web, Mail}));
-    EXPECT_EQ(Shown(*Pane->GroupList(3)), std::vector<CSoftware*>{dyn});
-    EXPECT_EQ(GetDlgCtrlID(Pane->GroupList(3)->GetSafeHwnd()), 1015);
+    ASSERT_EQ(Pane->GroupCount(), 4u);
     EXPECT_EQ(Shown(Pane->AllList()).size(), 5u);
+    EXPECT_EQ(ShownOnTab(1), (std::vector<CSoftware*>{Web, Mail}));
+    EXPECT_EQ(ShownOnTab(4), std::vector<CSoftware*>{dyn});
+    EXPECT_EQ(GetDlgCtrlID(Pane->GroupListBox().GetSafeHwnd()), 1015);
 
-    // Type: every record is share-ware, one group; the surplus lists go from the end.
-    Pane->GroupList(0)->SelectAll();
+    // Type: every record is share-ware, one group; the surplus tabs go from the end. A group's
+    // selection is not carried over into the new grouping.
+    PickTab(1);
+    Pane->GroupListBox().SelectAll();
+    PickTab(0);
     Classify(2);
     ASSERT_TRUE(Pane->RebuildTabs());
     EXPECT_EQ(TabTexts(Pane->TabControl()), (std::vector<std::wstring>{L"All", L"Share-ware"}));
-    ASSERT_EQ(Pane->GroupListCount(), 1u);
-    EXPECT_FALSE(IsWindow(lastOfThree));
-    EXPECT_EQ(Shown(*Pane->GroupList(0)), (std::vector<CSoftware*>{Web, Player, Mail, Writer, dyn}));
-    EXPECT_EQ(Pane->GroupList(0)->SelectedIndexes(), std::vector<int>{0}) << "exactly the first entry";
+    ASSERT_EQ(Pane->GroupCount(), 1u);
+    EXPECT_EQ(Pane->GroupView(0).Selected, std::vector<int>{0}) << "exactly the first entry";
     EXPECT_EQ(Pane->AllList().SelectedIndexes(), std::vector<int>{0});
     EXPECT_EQ(Pane->ActiveTab(), 0);
+    EXPECT_EQ(ShownOnTab(1), (std::vector<CSoftware*>{Web, Player, Mail, Writer, dyn}));
+    EXPECT_EQ(Pane->GroupListBox().SelectedIndexes(), std::vector<int>{0});
+}
+
+TEST_F(PaneTests, RebuildingWhileAGroupShowsPointsItsListAtTheNewGroup)
+{
+    FillThreeCategories();
+    OpenPane();
+    PickTab(2);
+    Pane->GroupListBox().SelectOnly(-1);
+    Classify(1);  // Acme, Bolt, Cobalt
+    ASSERT_TRUE(Pane->RebuildTabs());
+    EXPECT_EQ(Pane->ActiveTab(), 2) << "the callers decide where to go";
+    HWND list = Pane->GroupListBox().GetSafeHwnd();
+    EXPECT_TRUE(IsWindowVisible(list));
+    EXPECT_EQ(GetDlgCtrlID(list), 1013);
+    EXPECT_EQ(Shown(Pane->GroupListBox()), std::vector<CSoftware*>{Player});
+    EXPECT_EQ(Pane->GroupListBox().SelectedIndexes(), std::vector<int>{0});
+
+    // With its group gone, the list shows nothing until the caller brings "All" forward.
+    Classify(2);
+    ASSERT_TRUE(Pane->RebuildTabs());
+    EXPECT_FALSE(IsWindowVisible(list));
+    EXPECT_EQ(SendMessageW(Pane->TabControl(), TCM_GETCURSEL, 0, 0), -1) << "the selected tab went with its group";
+    SendMessageW(Pane->TabControl(), TCM_SETCURSEL, 0, 0);
+    Pane->ActivateTab(true);
+    EXPECT_TRUE(IsWindowVisible(Pane->AllList().GetSafeHwnd()));
+    EXPECT_EQ(Details.Record(), Web);
+}
+
+TEST_F(PaneTests, EachGroupKeepsItsSelectionFocusAndScrollAcrossSwitches)
+{
+    // Two companies of 30 records each: more than a list shows at once.
+    for (int i = 0; i < 60; ++i)
+        AddRecord(L"Record " + std::to_wstring(i), i % 2 ? L"Bolt" : L"Acme", 7);
+    Classify(1);
+    OpenPane();
+    CSWListBox& list = Pane->GroupListBox();
+    HWND window = list.GetSafeHwnd();
+
+    PickTab(1);
+    SendMessageW(window, LB_SETSEL, FALSE, -1);
+    SendMessageW(window, LB_SELITEMRANGEEX, 20, 22);
+    SendMessageW(window, LB_SETSEL, TRUE, 25);
+    SendMessageW(window, LB_SETANCHORINDEX, 20, 0);
+    SendMessageW(window, LB_SETCARETINDEX, 25, FALSE);
+    SendMessageW(window, LB_SETTOPINDEX, 18, 0);
+
+    PickTab(2);
+    EXPECT_EQ(GetDlgCtrlID(window), 1013);
+    EXPECT_EQ(list.SelectedIndexes(), std::vector<int>{0}) << "the other group as it started";
+    EXPECT_EQ(SendMessageW(window, LB_GETTOPINDEX, 0, 0), 0);
+    list.SelectOnly(7);
+    SendMessageW(window, LB_SETTOPINDEX, 5, 0);
+
+    PickTab(0);
+    PickTab(1);
+    EXPECT_EQ(GetDlgCtrlID(window), 1012);
+    EXPECT_EQ(list.SelectedIndexes(), (std::vector<int>{20, 21, 22, 25}));
+    EXPECT_EQ(list.CaretIndex(), 25);
+    EXPECT_EQ(SendMessageW(window, LB_GETANCHORINDEX, 0, 0), 20);
+    EXPECT_EQ(SendMessageW(window, LB_GETTOPINDEX, 0, 0), 18);
+    EXPECT_EQ(GetFocus(), window);
+    EXPECT_EQ(Details.Record(), nullptr) << "several selected: no record";
+
+    PickTab(2);
+    EXPECT_EQ(list.SelectedIndexes(), std::vector<int>{7});
+    EXPECT_EQ(list.CaretIndex(), 7);
+    EXPECT_EQ(SendMessageW(window, LB_GETTOPINDEX, 0, 0), 5);
+    EXPECT_EQ(Details.Record(), SoftwareList[15]) << "the 8th of Bolt";
+    // The hidden group's view is kept as the user left it.
+    EXPECT_EQ(Pane->GroupView(0).Selected, (std::vector<int>{20, 21, 22, 25}));
+    EXPECT_EQ(Pane->GroupView(0).Top, 18);
+
+    // Shift extends from the kept anchor, as it would in a list of its own.
+    PickTab(1);
+    ClickAt(window, EntryPoint(list, 19), MK_SHIFT);
+    EXPECT_EQ(list.SelectedIndexes(), (std::vector<int>{19, 20}));
+}
+
+TEST_F(PaneTests, TheActiveGroupListCarriesItsGroupsIdForOutsideTools)
+{
+    FillThreeCategories();
+    OpenPane();
+    HWND pane = Pane->GetSafeHwnd();
+    EXPECT_EQ(GetDlgItem(pane, CSWListDlg::AllListId), Pane->AllList().GetSafeHwnd());
+    for (int k = 0; k < 3; ++k) {
+        PickTab(k + 1);
+        HWND found = GetDlgItem(pane, 1012 + k);
+        EXPECT_EQ(found, Pane->GroupListBox().GetSafeHwnd());
+        EXPECT_TRUE(IsWindowVisible(found));
+        // A tool reading the list it found sees the group's entries.
+        EXPECT_EQ(SendMessageW(found, LB_GETCOUNT, 0, 0), ::GroupList[k]->GetSize());
+        for (int other = 0; other < 3; ++other) {
+            if (other != k) {
+                EXPECT_EQ(GetDlgItem(pane, 1012 + other), nullptr);
+            }
+        }
+    }
+    // The "All" list keeps its id whatever group shows.
+    EXPECT_EQ(GetDlgItem(pane, CSWListDlg::AllListId), Pane->AllList().GetSafeHwnd());
+    EXPECT_EQ(GetDlgItem(pane, CSWListDlg::TabControlId), Pane->TabControl());
+}
+
+TEST_F(PaneTests, ClickingATabOrJumpingByNameSwitchesGroups)
+{
+    FillThreeCategories();
+    OpenPane();
+    HWND tabs = Pane->TabControl();
+    RECT rect{};
+    ASSERT_TRUE(SendMessageW(tabs, TCM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&rect)));
+    const POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    SendMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(centre.x, centre.y));
+    SendMessageW(tabs, WM_LBUTTONUP, 0, MAKELPARAM(centre.x, centre.y));
+    EXPECT_EQ(Pane->ActiveTab(), 2);
+    EXPECT_EQ(Details.Record(), Player);
+    EXPECT_EQ(GetFocus(), Pane->GroupListBox().GetSafeHwnd()) << "the list takes the focus, as before";
+
+    // The arrow keys on the strip, then typing the start of a group's name.
+    SetFocus(tabs);
+    SendMessageW(tabs, WM_KEYDOWN, VK_RIGHT, 0);
+    EXPECT_EQ(Pane->ActiveTab(), 3);
+    EXPECT_EQ(Details.Record(), Writer);
+    SetFocus(tabs);
+    SendMessageW(tabs, WM_CHAR, L'i', 0);
+    HWND popup = FindWindowW(L"QuorvaneTabJumpList", nullptr);
+    ASSERT_NE(popup, nullptr);
+    SendMessageW(GetDlgItem(popup, 1), WM_KEYDOWN, VK_RETURN, 0);
+    PumpMessages();
+    EXPECT_FALSE(IsWindow(popup));
+    EXPECT_EQ(Pane->ActiveTab(), 1);
+    EXPECT_EQ(Details.Record(), Web);
+    EXPECT_EQ(GetFocus(), Pane->GroupListBox().GetSafeHwnd());
 }
 
 TEST_F(PaneTests, SelectionsDriveTheDetailsPane)
@@ -158,20 +306,24 @@ TEST_F(PaneTests, SwitchingTabsShowsTheirListAndResetsSortBy)
 
     PickTab(3);
     EXPECT_EQ(Pane->ActiveTab(), 3);
-    EXPECT_EQ(Pane->CurrentList(), Pane->GroupList(2));
-    EXPECT_TRUE(IsWindowVisible(Pane->GroupList(2)->GetSafeHwnd()));
+    EXPECT_EQ(Pane->CurrentList(), &Pane->GroupListBox());
+    EXPECT_EQ(GetDlgCtrlID(Pane->GroupListBox().GetSafeHwnd()), 1014);
+    EXPECT_TRUE(IsWindowVisible(Pane->GroupListBox().GetSafeHwnd()));
     EXPECT_FALSE(IsWindowVisible(Pane->AllList().GetSafeHwnd()));
-    EXPECT_EQ(GetFocus(), Pane->GroupList(2)->GetSafeHwnd());
+    EXPECT_EQ(GetFocus(), Pane->GroupListBox().GetSafeHwnd());
     EXPECT_EQ(Details.Record(), Writer);
     EXPECT_EQ(SendMessageW(Host.SortBox(), CB_GETCURSEL, 0, 0), 0);
 
-    // A group tab whose list has nothing selected selects its first entry when it comes forward.
-    Pane->GroupList(0)->SelectOnly(-1);
+    // A group tab whose list was left with nothing selected selects its first entry when it comes
+    // forward again.
+    PickTab(1);
+    Pane->GroupListBox().SelectOnly(-1);
+    PickTab(3);
     SendMessageW(Host.SortBox(), CB_SETCURSEL, 1, 0);
     PickTab(1);
-    EXPECT_EQ(Pane->GroupList(0)->SelectedIndexes(), std::vector<int>{0});
+    EXPECT_EQ(Pane->GroupListBox().SelectedIndexes(), std::vector<int>{0});
     EXPECT_EQ(Details.Record(), Web);
-    EXPECT_FALSE(IsWindowVisible(Pane->GroupList(2)->GetSafeHwnd()));
+    EXPECT_EQ(Shown(Pane->GroupListBox()), (std::vector<CSoftware*>{Web, Mail})) << "group 3's entries gone";
     EXPECT_EQ(SendMessageW(Host.SortBox(), CB_GETCURSEL, 0, 0), 0);
 
     // The same tab again changes nothing.
@@ -279,14 +431,15 @@ TEST_F(PaneTests, ContextMenuCommandsArePostedToTheMainWindow)
     // Select All and Reverse Select stay in the pane.
     PickTab(1);
     SendMessageW(pane, WM_COMMAND, MAKEWPARAM(CSWListDlg::CommandSelectAll, 0), 0);
-    EXPECT_EQ(Pane->GroupList(0)->SelectedIndexes(), (std::vector<int>{0, 1}));
+    CSWListBox& group = Pane->GroupListBox();
+    EXPECT_EQ(group.SelectedIndexes(), (std::vector<int>{0, 1}));
     EXPECT_EQ(Details.Record(), nullptr);
     SendMessageW(pane, WM_COMMAND, MAKEWPARAM(CSWListDlg::CommandReverseSelect, 0), 0);
-    EXPECT_EQ(Pane->GroupList(0)->SelectedIndexes(), std::vector<int>{0}) << "none left: the first";
+    EXPECT_EQ(group.SelectedIndexes(), std::vector<int>{0}) << "none left: the first";
     EXPECT_EQ(Details.Record(), Web);
-    Pane->GroupList(0)->SelectOnly(0);
+    group.SelectOnly(0);
     SendMessageW(pane, WM_COMMAND, MAKEWPARAM(CSWListDlg::CommandReverseSelect, 0), 0);
-    EXPECT_EQ(Pane->GroupList(0)->SelectedIndexes(), std::vector<int>{1});
+    EXPECT_EQ(group.SelectedIndexes(), std::vector<int>{1});
     EXPECT_EQ(Details.Record(), Mail);
     EXPECT_TRUE(Host.TakeCommands().empty());
 }
@@ -348,11 +501,10 @@ TEST_F(PaneTests, DestroyingThePaneDestroysItsGroupLists)
 {
     FillThreeCategories();
     OpenPane();
-    std::vector<HWND> lists;
-    for (size_t k = 0; k < Pane->GroupListCount(); ++k)
-        lists.push_back(Pane->GroupList(k)->GetSafeHwnd());
+    PickTab(2);
+    std::vector<HWND> lists{Pane->AllList().GetSafeHwnd(), Pane->GroupListBox().GetSafeHwnd()};
     DestroyWindow(Pane->GetSafeHwnd());
-    EXPECT_EQ(Pane->GroupListCount(), 0u);
+    EXPECT_EQ(Pane->GroupCount(), 0u);
     for (HWND list : lists)
         EXPECT_FALSE(IsWindow(list));
 }
@@ -387,9 +539,10 @@ TEST_F(PaneTests, TwoThousandGroupsGetTheirTabsAndListsInOrder)
     ASSERT_EQ(tabs.size(), 2001u);
     EXPECT_EQ(tabs[1], L"Company 0000");
     EXPECT_EQ(tabs[2000], L"Company 1999");
-    ASSERT_EQ(Pane->GroupListCount(), 2000u);
-    EXPECT_EQ(Pane->GroupList(1999)->Count(), 5);
-    EXPECT_EQ(Pane->GroupList(1999)->RecordAt(4), SoftwareList[9999]);
+    ASSERT_EQ(Pane->GroupCount(), 2000u);
+    PickTab(2000);
+    EXPECT_EQ(Pane->GroupListBox().Count(), 5);
+    EXPECT_EQ(Pane->GroupListBox().RecordAt(4), SoftwareList[9999]);
 
     start = Clock::now();
     PickTab(1500);
@@ -413,4 +566,43 @@ TEST_F(PaneTests, TwoThousandGroupsGetTheirTabsAndListsInOrder)
     std::printf("2000 groups of 10000 records: open %.0f ms, switch tab %.1f ms, rebuild same %.0f ms, "
                 "to 19 groups %.0f ms, back to 2000 %.0f ms\n",
                 open, pick, again, fewer, more);
+}
+
+TEST_F(PaneTests, ControlTabAndControlPageKeysGoRoundTheTabs)
+{
+    FillThreeCategories();
+    OpenPane();
+    HWND all = Pane->AllList().GetSafeHwnd();
+    HWND group = Pane->GroupListBox().GetSafeHwnd();
+    auto press = [](HWND list, WPARAM key) {
+        SendMessageW(list, WM_KEYDOWN, key, 0);
+        PumpMessages();
+    };
+
+    // Without Control the keys are the list's own.
+    press(all, VK_NEXT);
+    EXPECT_EQ(Pane->ActiveTab(), 0);
+
+    SetControlKey(true);
+    // The dialog manager hands Ctrl+Tab to the list instead of moving the focus.
+    MSG tab{};
+    tab.hwnd = all;
+    tab.message = WM_KEYDOWN;
+    tab.wParam = VK_TAB;
+    EXPECT_TRUE(SendMessageW(all, WM_GETDLGCODE, VK_TAB, reinterpret_cast<LPARAM>(&tab)) & DLGC_WANTMESSAGE);
+    press(all, VK_TAB);
+    EXPECT_EQ(Pane->ActiveTab(), 1);
+    EXPECT_EQ(Details.Record(), Web);
+    press(group, VK_NEXT);
+    EXPECT_EQ(Pane->ActiveTab(), 2);
+    press(group, VK_PRIOR);
+    EXPECT_EQ(Pane->ActiveTab(), 1);
+    press(group, VK_PRIOR);
+    EXPECT_EQ(Pane->ActiveTab(), 0);
+    press(all, VK_PRIOR);
+    EXPECT_EQ(Pane->ActiveTab(), 3) << "round to the last tab";
+    press(group, VK_TAB);
+    EXPECT_EQ(Pane->ActiveTab(), 0) << "and on to \"All\"";
+    SetControlKey(false);
+    EXPECT_TRUE(Host.TakeCommands().empty());
 }

@@ -11,17 +11,23 @@ public:
     int32_t ShowAttachModeSelectDlg = 1;
     int32_t DefaultClassifyMode = 0;
     int32_t DefaultSortKey = 1;
+    // Days before an expiry from which start-up reminds of it. Written only when it differs from
+    // the default, so a file of someone who never changed it keeps its thirteen lines.
+    int32_t ReminderDays = 30;
 };
 
 // The one settings record of the process.
 extern CConfigurations Settings;
 
-// The thirteen lines of the settings file, line feeds only.
+// The thirteen lines of the settings file, line feeds only, and a ReminderDays element before the
+// closing line when the reminder window is not the default.
 std::wstring FormatSettingsText(const CConfigurations& settings);
-// Fills settings (all five fields) only when every element is found. A data folder without its
+// Fills settings (all five fields) only when every element is found; ReminderDays is optional
+// and keeps its default when absent. A data folder without its
 // closing backslash gets one, so that every path formed from it lies inside it.
 bool ParseSettingsText(const std::wstring& text, CConfigurations& settings);
 
-// Puts each of AttachMode, DefaultClassifyMode and DefaultSortKey that lies outside its table back
+// Puts each of AttachMode, DefaultClassifyMode, DefaultSortKey and ReminderDays that lies outside
+// its table (0 to MaxReminderDays for the last) back
 // to its default; true when something changed. The file keeps what it holds.
 bool ReplaceOutOfTableSettings(CConfigurations& settings);

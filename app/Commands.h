@@ -17,4 +17,9 @@ enum CommandCode : WPARAM {
     CMD_ABOUT = 8,
     CMD_CLASSIFY = 9,
     CMD_SORT = 10,
+    // Added after the first ten.
+    CMD_FIND = 11,       // open the find box
+    CMD_FIND_NEXT = 12,  // the next match
+    CMD_MORE = 13,       // the toolbar's "More" menu
+    CMD_REMINDERS = 14,  // the licences due for renewal
 };

@@ -39,7 +39,7 @@ const wchar_t* const ClearHistoryQuestion = L"Do you want to clear all your hist
 namespace {
 const wchar_t* const AttachModeNames[] = {L"Reference", L"Import (Recommend)"};
 const wchar_t* const ClassifyModeNames[] = {L"Category", L"Company", L"Type"};
-const wchar_t* const SortKeyNames[] = {L"None", L"Name", L"Price", L"User-Name", L"User-Email"};
+const wchar_t* const SortKeyNames[] = {L"None", L"Name", L"Price", L"User-Name", L"User-Email", L"Expiry"};
 
 struct CButtonSkin {
     UINT Normal, Pressed, Focused, Disabled, Hover, Icon;

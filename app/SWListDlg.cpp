@@ -123,14 +123,15 @@ bool CSWListDlg::RebuildTabs()
 {
     HWND tabs = m_tabs.GetSafeHwnd();
     const int groups = ::GroupList.GetSize();
-    const int groupTabs = m_tabs.GetItemCount() - 1;
+    const int groupTabs = m_tabs.GetItemCount() - FirstGroupTab();
     HMENU popup = m_menu ? GetSubMenu(m_menu, 0) : nullptr;
     CDeferredTabLayout layout(tabs);
     // New tabs go in at position 1, so the last one inserted ends up first: each is given the
     // name its final place will carry, and needs no second text.
     const int added = groups - groupTabs;
+    const int firstGroupTab = FirstGroupTab();
     for (int i = 0; i < added; ++i) {
-        if (m_tabs.InsertItem(1, GroupNames[added - 1 - i]) < 0)
+        if (m_tabs.InsertItem(firstGroupTab, GroupNames[added - 1 - i]) < 0)
             return false;
         auto list = std::make_unique<CSWListBox>();
         if (!list->Create(m_hWnd, FirstGroupListId + static_cast<int>(m_groupLists.size()), m_listArea))
@@ -141,7 +142,7 @@ bool CSWListDlg::RebuildTabs()
         m_groupLists.push_back(std::move(list));
     }
     for (int i = groups; i < groupTabs; ++i) {
-        if (!SendMessageW(tabs, TCM_DELETEITEM, 1, 0))
+        if (!SendMessageW(tabs, TCM_DELETEITEM, firstGroupTab, 0))
             return false;
         if (!m_groupLists.empty()) {
             DestroyWindow(m_groupLists.back()->GetSafeHwnd());
@@ -152,11 +153,11 @@ bool CSWListDlg::RebuildTabs()
     m_allList.SetItems(&SoftwareList);
     m_allList.SelectOnly(0);
     for (int k = 0; k < groups && static_cast<size_t>(k) < m_groupLists.size(); ++k) {
-        if (k >= added && TabText(tabs, k + 1) != GroupNames[k]) {
+        if (k >= added && TabText(tabs, k + firstGroupTab) != GroupNames[k]) {
             TCITEMW item{};
             item.mask = TCIF_TEXT;
             item.pszText = const_cast<wchar_t*>(GroupNames[k].c_str());
-            SendMessageW(tabs, TCM_SETITEMW, k + 1, reinterpret_cast<LPARAM>(&item));
+            SendMessageW(tabs, TCM_SETITEMW, k + firstGroupTab, reinterpret_cast<LPARAM>(&item));
         }
         m_groupLists[k]->SetItems(::GroupList[k]);
         m_groupLists[k]->SelectOnly(0);
@@ -168,13 +169,73 @@ CSWListBox* CSWListDlg::ListOfTab(int tab)
 {
     if (tab == 0)
         return &m_allList;
-    return tab > 0 ? GroupList(static_cast<size_t>(tab - 1)) : nullptr;
+    if (tab == TemporaryTab && HasTemporaryTab())
+        return &m_temporaryList;
+    return tab > 0 ? GroupList(static_cast<size_t>(tab - FirstGroupTab())) : nullptr;
+}
+
+int CSWListDlg::ListIdOfTab(int tab) const
+{
+    if (tab <= 0)
+        return AllListId;
+    if (tab == TemporaryTab && HasTemporaryTab())
+        return TemporaryListId;
+    return FirstGroupListId + tab - FirstGroupTab();
 }
 
 CSWListBox* CSWListDlg::CurrentList()
 {
     const int tab = m_tabs.GetCurSel();
-    return tab <= 0 ? &m_allList : GroupList(static_cast<size_t>(tab - 1));
+    return tab <= 0 ? &m_allList : ListOfTab(tab);
+}
+
+bool CSWListDlg::ShowTemporaryTab(const std::wstring& text, CSoftwareArray* items)
+{
+    if (!items)
+        return false;
+    if (!m_temporaryList.GetSafeHwnd()) {
+        if (!m_temporaryList.Create(m_hWnd, TemporaryListId, m_listArea))
+            return false;
+        SetWindowPos(m_temporaryList.GetSafeHwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        m_temporaryList.SetContextMenu(m_menu ? GetSubMenu(m_menu, 0) : nullptr);
+    }
+    if (!HasTemporaryTab()) {
+        if (m_tabs.InsertItem(TemporaryTab, text) < 0)
+            return false;
+        // The groups moved one tab right under the selection.
+        if (m_activeTab >= TemporaryTab) {
+            ++m_activeTab;
+            m_tabs.SetCurSel(m_activeTab);
+        }
+    } else if (TabText(m_tabs.GetSafeHwnd(), TemporaryTab) != text) {
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<wchar_t*>(text.c_str());
+        SendMessageW(m_tabs.GetSafeHwnd(), TCM_SETITEMW, TemporaryTab, reinterpret_cast<LPARAM>(&item));
+    }
+    m_temporaryItems = items;
+    m_temporaryList.SetItems(items);
+    m_temporaryList.SelectOnly(0);
+    return true;
+}
+
+void CSWListDlg::RemoveTemporaryTab()
+{
+    if (!HasTemporaryTab())
+        return;
+    const bool shown = m_activeTab == TemporaryTab;
+    if (shown) {
+        // Back to "All" first, while the tab still maps to its list.
+        m_tabs.SetCurSel(0);
+        ActivateTab(true);
+    }
+    SendMessageW(m_tabs.GetSafeHwnd(), TCM_DELETEITEM, TemporaryTab, 0);
+    m_temporaryItems = nullptr;
+    m_temporaryList.SetItems(nullptr);
+    ShowWindow(m_temporaryList.GetSafeHwnd(), SW_HIDE);
+    if (m_activeTab > TemporaryTab)
+        --m_activeTab;
+    m_tabs.SetCurSel(m_activeTab);
 }
 
 void CSWListDlg::RefreshCurrentList()
@@ -209,7 +270,7 @@ void CSWListDlg::ActivateTab(bool notify)
         ShowWindow(hidden->GetSafeHwnd(), SW_HIDE);
     m_activeTab = tab;
     if (notify)
-        HandleSelectionChange(tab == 0 ? AllListId : FirstGroupListId + tab - 1);
+        HandleSelectionChange(ListIdOfTab(tab));
     // Each tab shows its own order; the box names none of them.
     if (m_sortBox)
         SendMessageW(m_sortBox, CB_SETCURSEL, 0, 0);
@@ -217,7 +278,9 @@ void CSWListDlg::ActivateTab(bool notify)
 
 void CSWListDlg::HandleSelectionChange(int listId)
 {
-    CSWListBox* list = listId == AllListId ? &m_allList : GroupList(static_cast<size_t>(listId - FirstGroupListId));
+    CSWListBox* list = listId == AllListId         ? &m_allList
+                       : listId == TemporaryListId ? (HasTemporaryTab() ? &m_temporaryList : nullptr)
+                                                   : GroupList(static_cast<size_t>(listId - FirstGroupListId));
     if (!list || listId < AllListId)
         return;
     const std::vector<int> selected = list->SelectedIndexes();
@@ -286,6 +349,8 @@ int CSWListDlg::ListIdOf(HWND list) const
         return -1;
     if (list == m_allList.GetSafeHwnd())
         return AllListId;
+    if (list == m_temporaryList.GetSafeHwnd())
+        return HasTemporaryTab() ? TemporaryListId : -1;
     const int id = GetDlgCtrlID(list);
     const size_t k = static_cast<size_t>(id - FirstGroupListId);
     if (id >= FirstGroupListId && k < m_groupLists.size() && m_groupLists[k]->GetSafeHwnd() == list)
@@ -376,7 +441,7 @@ INT_PTR CSWListDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
         // Every list of the pane has 90-pixel entries; answering here spares a search of the
         // pane's children for each of thousands of entries.
         auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-        if (item->CtlType == ODT_LISTBOX && item->CtlID >= static_cast<UINT>(AllListId)) {
+        if (item->CtlType == ODT_LISTBOX && item->CtlID >= static_cast<UINT>(AllListId)) {  // temporary too
             item->itemWidth = CSWListBox::ItemWidth;
             item->itemHeight = CSWListBox::ItemHeight;
             handled = true;
@@ -395,6 +460,7 @@ INT_PTR CSWListDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
 
 void CSWListDlg::OnDestroy()
 {
+    m_temporaryItems = nullptr;
     while (!m_groupLists.empty()) {
         DestroyWindow(m_groupLists.back()->GetSafeHwnd());
         m_groupLists.pop_back();

@@ -147,7 +147,7 @@ TEST_F(OptionsDlgTests, OpensWithItsListsLayoutAndTheSettingsInForce)
     EXPECT_EQ(defaults, (RECT{13, 147, 293, 237}));
     EXPECT_EQ(attach, (std::vector<std::wstring>{L"Reference", L"Import (Recommend)"}));
     EXPECT_EQ(classify, (std::vector<std::wstring>{L"Category", L"Company", L"Type"}));
-    EXPECT_EQ(sort, (std::vector<std::wstring>{L"None", L"Name", L"Price", L"User-Name", L"User-Email"}));
+    EXPECT_EQ(sort, (std::vector<std::wstring>{L"None", L"Name", L"Price", L"User-Name", L"User-Email", L"Expiry"}));
     EXPECT_EQ(selections[0], 0);
     EXPECT_EQ(selections[1], 2);
     EXPECT_EQ(selections[2], 4);

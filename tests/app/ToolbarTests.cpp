@@ -279,7 +279,7 @@ TEST_F(ToolbarTests, BoxesHoldTheModesAndKeysWithTheDefaultsChosen)
 {
     EXPECT_EQ(BoxEntries(Toolbar->ClassifyBox()), (std::vector<std::wstring>{L"Category", L"Company", L"Type"}));
     EXPECT_EQ(BoxEntries(Toolbar->SortBox()),
-              (std::vector<std::wstring>{L"None", L"Name", L"Price", L"User-Name", L"User-Email"}));
+              (std::vector<std::wstring>{L"None", L"Name", L"Price", L"User-Name", L"User-Email", L"Expiry"}));
     // The settings' own defaults: by category, by name.
     EXPECT_EQ(Toolbar->ClassifySelection(), 0);
     EXPECT_EQ(Toolbar->SortSelection(), 1);

@@ -322,12 +322,14 @@ void CItemInfoDlg::SetPickedDate(int id, const std::wstring& iso) const
 {
     HWND picker = GetDlgItem(id);
     CCalendarDate date;
+    SYSTEMTIME time{};
     if (!ParseIsoDate(iso, date) || date.Year < 1601) {
         // Empty shows today's date unchecked; the check box alone says whether a date is set.
-        SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_NONE, 0);
+        // Some implementations refuse GDT_NONE without a time to show, so one is always given.
+        GetLocalTime(&time);
+        SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_NONE, reinterpret_cast<LPARAM>(&time));
         return;
     }
-    SYSTEMTIME time{};
     time.wYear = static_cast<WORD>(date.Year);
     time.wMonth = static_cast<WORD>(date.Month);
     time.wDay = static_cast<WORD>(date.Day);

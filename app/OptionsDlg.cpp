@@ -1,5 +1,9 @@
 #include "app/OptionsDlg.h"
 
+#include <algorithm>
+#include <iterator>
+#include <vector>
+
 #include <windowsx.h>
 
 #include "framework/MessageBox.h"
@@ -7,6 +11,7 @@
 #include "model/TextRules.h"
 #include "res/resource.h"
 #include "storage/CatalogueReload.h"
+#include "model/LicenceDates.h"
 #include "storage/Configurations.h"
 #include "storage/History.h"
 #include "storage/Paths.h"
@@ -36,7 +41,19 @@ const wchar_t* const DataFolderSwitchedText =
     L"The softwares of the old folder stay in that folder: choose it again to see them.";
 const wchar_t* const ClearHistoryQuestion = L"Do you want to clear all your history data ?";
 
+const wchar_t* const ReminderLabel = L"Remind";
+
+std::wstring ReminderChoiceText(int days)
+{
+    if (days == 0)
+        return L"On the day";
+    return std::to_wstring(days) + (days == 1 ? L" day before" : L" days before");
+}
+
 namespace {
+// The reminder windows offered, in days before the expiry.
+constexpr int ReminderChoices[] = {0, 7, 14, 30, 60, 90};
+
 const wchar_t* const AttachModeNames[] = {L"Reference", L"Import (Recommend)"};
 const wchar_t* const ClassifyModeNames[] = {L"Category", L"Company", L"Type"};
 const wchar_t* const SortKeyNames[] = {L"None", L"Name", L"Price", L"User-Name", L"User-Email", L"Expiry"};
@@ -175,6 +192,7 @@ BOOL COptionsDlg::OnInitDialog()
     m_infoTip.SetTipSize(250, 160);
     m_infoTip.SetTipText(DataFolderTipTitle, DataFolderTipText);
 
+    CreateReminderRow();
     PlaceControls();
     FillLists();
     ShowSettings();
@@ -191,12 +209,28 @@ void COptionsDlg::SkinButtons()
     ApplySkin(m_clearHistory, m_hWnd, IDC_OPTIONS_CLEAR_HISTORY, ClearHistorySkin);
 }
 
+// Made in code after the template's controls, in the tab order before "Clear History".
+void COptionsDlg::CreateReminderRow()
+{
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(m_hWnd, WM_GETFONT, 0, 0));
+    HWND label = CreateWindowExW(0, L"STATIC", ReminderLabel, WS_CHILD | WS_VISIBLE | SS_CENTERIMAGE, 0, 0, 80, 20,
+                                 m_hWnd, reinterpret_cast<HMENU>(IDC_OPTIONS_REMIND_LABEL), nullptr, nullptr);
+    HWND days = CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST,
+                                0, 0, 100, 120, m_hWnd, reinterpret_cast<HMENU>(IDC_OPTIONS_REMIND_DAYS), nullptr,
+                                nullptr);
+    for (HWND control : {label, days})
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    // In the tab order right after the sort list.
+    SetWindowPos(label, GetDlgItem(IDC_OPTIONS_SORT_KEY), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(days, label, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 void COptionsDlg::PlaceControls()
 {
     const RECT content = GetContentRect();
     const int l = content.left, t = content.top, r = content.right;
     Place(m_hWnd, IDC_OPTIONS_ATTACH_GROUP, l + 10, t + 10, r - 10, t + 115);
-    Place(m_hWnd, IDC_OPTIONS_DEFAULTS_GROUP, l + 10, t + 125, r - 10, t + 215);
+    Place(m_hWnd, IDC_OPTIONS_DEFAULTS_GROUP, l + 10, t + 125, r - 10, t + 245);
     Place(m_hWnd, IDC_OPTIONS_ATTACH_LABEL, l + 20, t + 40, l + 100, t + 60);
     PlaceList(m_hWnd, IDC_OPTIONS_ATTACH_MODE, l + 110, t + 40, r - 20, t + 60, 2);
     Place(m_hWnd, IDC_OPTIONS_FOLDER_LABEL, l + 20, t + 70, l + 130, t + 85);
@@ -207,16 +241,19 @@ void COptionsDlg::PlaceControls()
     PlaceList(m_hWnd, IDC_OPTIONS_CLASSIFY_MODE, l + 110, t + 155, r - 20, t + 175, 3);
     Place(m_hWnd, IDC_OPTIONS_SORT_LABEL, l + 20, t + 185, l + 100, t + 205);
     PlaceList(m_hWnd, IDC_OPTIONS_SORT_KEY, l + 110, t + 185, r - 20, t + 205, 5);
-    Place(m_hWnd, IDC_OPTIONS_CLEAR_HISTORY, l + 10, t + 225, l + 110, t + 245);
-    Place(m_hWnd, IDOK, r - 160, t + 225, r - 90, t + 245);
-    Place(m_hWnd, IDCANCEL, r - 80, t + 225, r - 10, t + 245);
+    Place(m_hWnd, IDC_OPTIONS_REMIND_LABEL, l + 20, t + 215, l + 100, t + 235);
+    PlaceList(m_hWnd, IDC_OPTIONS_REMIND_DAYS, l + 110, t + 215, r - 20, t + 235,
+              static_cast<int>(std::size(ReminderChoices)) + 1);
+    Place(m_hWnd, IDC_OPTIONS_CLEAR_HISTORY, l + 10, t + 255, l + 110, t + 275);
+    Place(m_hWnd, IDOK, r - 160, t + 255, r - 90, t + 275);
+    Place(m_hWnd, IDCANCEL, r - 80, t + 255, r - 10, t + 275);
 }
 
 void COptionsDlg::FillLists()
 {
     Fill(GetDlgItem(IDC_OPTIONS_ATTACH_MODE), AttachModeNames, 2);
     Fill(GetDlgItem(IDC_OPTIONS_CLASSIFY_MODE), ClassifyModeNames, 3);
-    Fill(GetDlgItem(IDC_OPTIONS_SORT_KEY), SortKeyNames, 5);
+    Fill(GetDlgItem(IDC_OPTIONS_SORT_KEY), SortKeyNames, static_cast<int>(std::size(SortKeyNames)));
 }
 
 void COptionsDlg::ShowSettings()
@@ -226,6 +263,22 @@ void COptionsDlg::ShowSettings()
     Select(GetDlgItem(IDC_OPTIONS_CLASSIFY_MODE), Settings.DefaultClassifyMode, defaults.DefaultClassifyMode);
     Select(GetDlgItem(IDC_OPTIONS_SORT_KEY), Settings.DefaultSortKey, defaults.DefaultSortKey);
     SetDlgItemTextW(m_hWnd, IDC_OPTIONS_DATA_FOLDER, Settings.DataFolder.c_str());
+    // The choices, and the stored value among them when it is none of them.
+    HWND days = GetDlgItem(IDC_OPTIONS_REMIND_DAYS);
+    std::vector<int> choices(std::begin(ReminderChoices), std::end(ReminderChoices));
+    const int stored = Settings.ReminderDays;
+    if (stored >= 0 && stored <= MaxReminderDays && std::find(choices.begin(), choices.end(), stored) == choices.end())
+        choices.insert(std::upper_bound(choices.begin(), choices.end(), stored), stored);
+    SendMessageW(days, CB_RESETCONTENT, 0, 0);
+    for (int choice : choices) {
+        const int at = static_cast<int>(SendMessageW(days, CB_ADDSTRING, 0,
+                                                     reinterpret_cast<LPARAM>(ReminderChoiceText(choice).c_str())));
+        SendMessageW(days, CB_SETITEMDATA, at, choice);
+        if (choice == stored)
+            SendMessageW(days, CB_SETCURSEL, at, 0);
+    }
+    if (SendMessageW(days, CB_GETCURSEL, 0, 0) == CB_ERR)
+        SendMessageW(days, CB_SETCURSEL, std::find(choices.begin(), choices.end(), DefaultReminderDays) - choices.begin(), 0);
 }
 
 void COptionsDlg::PaintSkin(HDC dc)
@@ -338,6 +391,10 @@ void COptionsDlg::OnOK()
     Settings.AttachMode = Selection(GetDlgItem(IDC_OPTIONS_ATTACH_MODE), Settings.AttachMode);
     Settings.DefaultClassifyMode = Selection(GetDlgItem(IDC_OPTIONS_CLASSIFY_MODE), Settings.DefaultClassifyMode);
     Settings.DefaultSortKey = Selection(GetDlgItem(IDC_OPTIONS_SORT_KEY), Settings.DefaultSortKey);
+    HWND days = GetDlgItem(IDC_OPTIONS_REMIND_DAYS);
+    const LRESULT chosen = SendMessageW(days, CB_GETCURSEL, 0, 0);
+    if (chosen != CB_ERR)
+        Settings.ReminderDays = static_cast<int32_t>(SendMessageW(days, CB_GETITEMDATA, chosen, 0));
     Settings.DataFolder = folder;
     if (!WriteSettings(Settings)) {
         // The other choices stay in force, but the next start reads the old folder from the file:

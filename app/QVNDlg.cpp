@@ -84,7 +84,7 @@ LRESULT CALLBACK FilterKeys(int code, WPARAM wParam, LPARAM lParam)
 
 UINT RunPopupMenu(HMENU popup, HWND owner, POINT at)
 {
-    return static_cast<UINT>(TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_RIGHTBUTTON,
+    return static_cast<UINT>(TrackPopupMenu(popup, TPM_RIGHTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_RIGHTBUTTON,
                                             at.x, at.y, 0, owner, nullptr));
 }
 
@@ -259,10 +259,10 @@ void CQVNDlg::ShowMoreMenu()
     HMENU menu = LoadMenuW(ResourceInstance(), MAKEINTRESOURCEW(IDR_MORE_MENU));
     if (!menu)
         return;
-    // Below the toolbar's button, as a drop-down.
+    // Below the toolbar's button, as a drop-down, right-aligned with it so it opens over the window.
     RECT button{};
     GetWindowRect(m_toolbar.MoreButton(), &button);
-    const UINT id = m_moreMenu ? m_moreMenu(GetSubMenu(menu, 0), m_hWnd, POINT{button.left, button.bottom}) : 0;
+    const UINT id = m_moreMenu ? m_moreMenu(GetSubMenu(menu, 0), m_hWnd, POINT{button.right, button.bottom}) : 0;
     DestroyMenu(menu);
     if (id)
         OnMoreCommand(id);

@@ -35,7 +35,8 @@ public:
     void SetAddDialog(RecordDialogRunner runner) { m_addDialog = std::move(runner); }
     void SetOptionsDialog(OptionsRunner runner) { m_optionsDialog = std::move(runner); }
     void SetAboutDialog(DialogRunner runner) { m_aboutDialog = std::move(runner); }
-    // The "More" menu: shown at a screen point, returns the chosen command (0 for none).
+    // The "More" menu: shown with its top right corner at a screen point, returns the chosen
+    // command (0 for none).
     using MenuRunner = std::function<UINT(HMENU popup, HWND owner, POINT at)>;
     void SetMoreMenu(MenuRunner runner) { m_moreMenu = std::move(runner); }
     // The reminder dialog: returns IDOK when the due records are to be shown in their tab.

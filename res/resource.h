@@ -200,3 +200,6 @@
 // CItemInfoDlg's "Licence" tab, created in code
 #define IDC_ITEM_PURCHASE_DATE 4040
 #define IDC_ITEM_EXPIRY_DATE 4041
+// COptionsDlg's reminder window, created in code
+#define IDC_OPTIONS_REMIND_LABEL 4050
+#define IDC_OPTIONS_REMIND_DAYS 4051

@@ -25,11 +25,13 @@ void PickDate(HWND pane, int id, const std::wstring& iso)
 {
     HWND picker = GetDlgItem(pane, id);
     CCalendarDate date{};
+    SYSTEMTIME time{};
     if (!ParseIsoDate(iso, date)) {
-        SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_NONE, 0);
+        // The picker's check box cleared, as a click on it does.
+        GetLocalTime(&time);
+        SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_NONE, reinterpret_cast<LPARAM>(&time));
         return;
     }
-    SYSTEMTIME time{};
     time.wYear = static_cast<WORD>(date.Year);
     time.wMonth = static_cast<WORD>(date.Month);
     time.wDay = static_cast<WORD>(date.Day);

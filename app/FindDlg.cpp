@@ -60,10 +60,9 @@ void CFindDlg::ShowOver(const RECT& area)
 {
     RECT box{};
     GetWindowRect(m_hWnd, &box);
-    const int width = RectWidth(box);
-    // Over the top right of the list, below its tab headers, so the found tab stays in view.
-    SetWindowPos(m_hWnd, HWND_TOP, area.right - width - Scaled(24), area.top + Scaled(40), 0, 0,
-                 SWP_NOSIZE | SWP_SHOWWINDOW);
+    // Centred across the area and just above its bottom edge: the list and its tabs stay in view.
+    SetWindowPos(m_hWnd, HWND_TOP, area.left + (RectWidth(area) - RectWidth(box)) / 2,
+                 area.bottom - RectHeight(box) - Scaled(8), 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
     HWND text = TextBox();
     SetFocus(text);
     SendMessageW(text, EM_SETSEL, 0, -1);

@@ -21,8 +21,8 @@ public:
 
     // Creates the box hidden, owned by the main window.
     bool Create(HWND owner);
-    // Shows the box at the top right of the given screen rectangle (the list pane's), with the
-    // keyboard in its text box and the whole text selected.
+    // Shows the box at the bottom of the given screen rectangle (the details pane's, whose lower
+    // part is free on every tab), with the keyboard in its text box and the whole text selected.
     void ShowOver(const RECT& area);
     std::wstring Text() const;
     void SetText(const std::wstring& text);
@@ -30,7 +30,7 @@ public:
 
     static constexpr int IDC_TextBox = 4001;
     // The box at 96 DPI.
-    static constexpr int Width = 300;
+    static constexpr int Width = 290;
     static constexpr int Height = 64;
 
 protected:

@@ -33,9 +33,10 @@ CFinder::~CFinder()
         DestroyWindow(m_box->GetSafeHwnd());
 }
 
-void CFinder::Connect(HWND mainWindow, CSWListDlg* listPane, CItemInfoPane* details)
+void CFinder::Connect(HWND mainWindow, CSWListDlg* listPane, CItemInfoPane* details, HWND boxArea)
 {
     m_mainWindow = mainWindow;
+    m_boxArea = boxArea;
     m_listPane = listPane;
     m_details = details;
 }
@@ -72,7 +73,7 @@ void CFinder::Open()
         return;
     }
     RECT area{};
-    GetWindowRect(m_listPane->GetSafeHwnd(), &area);
+    GetWindowRect(m_boxArea ? m_boxArea : m_listPane->GetSafeHwnd(), &area);
     m_box->ShowOver(area);
     // Reopened with the last text: its matches come back.
     if (!m_box->Text().empty() && m_kind != FoundTab)

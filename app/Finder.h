@@ -25,8 +25,8 @@ public:
     CFinder(const CFinder&) = delete;
     CFinder& operator=(const CFinder&) = delete;
 
-    // The main window calls it once its panes exist.
-    void Connect(HWND mainWindow, CSWListDlg* listPane, CItemInfoPane* details);
+    // The main window calls it once its panes exist; the box opens over the bottom of boxArea.
+    void Connect(HWND mainWindow, CSWListDlg* listPane, CItemInfoPane* details, HWND boxArea);
 
     // Ctrl+F: opens the find box (or brings it forward) with its text selected.
     void Open();
@@ -67,6 +67,7 @@ private:
     HWND m_mainWindow = nullptr;
     CSWListDlg* m_listPane = nullptr;
     CItemInfoPane* m_details = nullptr;
+    HWND m_boxArea = nullptr;
     std::unique_ptr<CFindDlg> m_box;
     CSearchIndex m_index;
     std::wstring m_query;

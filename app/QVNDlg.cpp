@@ -168,7 +168,7 @@ BOOL CQVNDlg::OnInitDialog()
     m_listPane.HandleSelectionChange(CSWListDlg::AllListId);
     m_listPane.FocusCurrentList();
 
-    m_finder.Connect(m_hWnd, &m_listPane, &m_itemInfo);
+    m_finder.Connect(m_hWnd, &m_listPane, &m_itemInfo, m_itemInfo.GetSafeHwnd());
     if (!KeyFilter) {
         KeyWindow = this;
         KeyFilter = SetWindowsHookExW(WH_MSGFILTER, FilterKeys, nullptr, GetCurrentThreadId());

@@ -117,8 +117,9 @@ void CReminderDlg::FillList()
             ListView_SetItemText(list, at, column, const_cast<wchar_t*>(texts[column].c_str()));
         ++row;
     }
+    // The caret on the first row without selecting it, so that an expired one shows its red.
     if (row > 0)
-        ListView_SetItemState(list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        ListView_SetItemState(list, 0, LVIS_FOCUSED, LVIS_FOCUSED);
 }
 
 bool CReminderDlg::OnCommand(WORD id, WORD notifyCode, HWND)

@@ -120,8 +120,6 @@ protected:
             window.Finder().Open();
             SetWindowTextW(window.Finder().Box()->TextBox(), L"work");
             Pump();
-            window.Finder().Next();
-            Pump();
         } else if (m_mode == L"licence-view" || m_mode == L"licence-edit") {
             ShowRecord(window, Named(L"Sentinel Guard"));
             if (m_mode == L"licence-edit")

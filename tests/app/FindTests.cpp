@@ -84,6 +84,15 @@ TEST_F(FindTests, CtrlFOpensTheBoxAndTypingShowsTheMatchesInATabAfterAll)
     EXPECT_STREQ(FindBoxTitle, title);
     EXPECT_EQ(GetWindow(Window->Finder().BoxWindow(), GW_OWNER), Main());
     EXPECT_EQ(GetFocus(), BoxText());
+    // Over the free lower part of the details pane, clear of the list and its tabs.
+    RECT box{}, details{};
+    GetWindowRect(Window->Finder().BoxWindow(), &box);
+    GetWindowRect(Window->ItemInfoWindow(), &details);
+    EXPECT_EQ(box.right - box.left, CFindDlg::Width);
+    EXPECT_EQ(box.bottom - box.top, CFindDlg::Height);
+    EXPECT_GE(box.left, details.left);
+    EXPECT_LE(box.right, details.right);
+    EXPECT_EQ(box.bottom, details.bottom - 8);
 
     // Company, in any letter case; the matches in catalogue order, the first one shown.
     Type(L"CORVID");

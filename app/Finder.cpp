@@ -72,6 +72,11 @@ void CFinder::Open()
         SendMessageW(m_box->TextBox(), EM_SETSEL, 0, -1);
         return;
     }
+    // The texts are prepared as the box opens, so that typing only scans them.
+    if (m_indexStale) {
+        m_index.Build(SoftwareList);
+        m_indexStale = false;
+    }
     RECT area{};
     GetWindowRect(m_boxArea ? m_boxArea : m_listPane->GetSafeHwnd(), &area);
     m_box->ShowOver(area);
@@ -91,7 +96,11 @@ void CFinder::Search(const std::wstring& text)
     if (m_kind != FoundTab) {
         RemoveTab();
         m_kind = FoundTab;
+    }
+    // Prepared once and kept while the catalogue stays as it is, through emptied and new queries.
+    if (m_indexStale) {
         m_index.Build(SoftwareList);
+        m_indexStale = false;
     }
     Fill(nullptr);
     BringTabForward();
@@ -204,10 +213,13 @@ void CFinder::Fill(CSoftware* keep)
 
 void CFinder::CatalogueChanged()
 {
+    m_indexStale = true;
     if (m_kind == NoTab)
         return;
-    if (m_kind == FoundTab)
+    if (m_kind == FoundTab) {
         m_index.Build(SoftwareList);
+        m_indexStale = false;
+    }
     // The shown record is only compared, never read: it may be gone already.
     CSoftware* shown = m_details ? m_details->Record() : nullptr;
     Fill(shown);

@@ -45,6 +45,9 @@ public:
     // shown record selected when it is still there. Must run before anything paints the tab once
     // records were deleted.
     void CatalogueChanged();
+    // After the catalogue list was sorted: the next search prepares its texts again, so that the
+    // found tab keeps catalogue order; the tab itself is left as it is.
+    void CatalogueOrderChanged() { m_indexStale = true; }
 
     // The main window's keys, seen for every message of its modal loop: Ctrl+F and F3 in the main
     // window or the find box, and the find box's own dialog keys. True when the message was used.
@@ -74,6 +77,8 @@ private:
     CSoftwareArray m_shown;  // not owning
     TabKind m_kind = NoTab;
     bool m_inBoxKeys = false;
+    // The index was built before the last change of the catalogue (or never).
+    bool m_indexStale = true;
 };
 
 // The temporary tabs' texts: "Found (N)" and "Due (N)".

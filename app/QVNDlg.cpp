@@ -245,6 +245,9 @@ void CQVNDlg::OnCommandMessage(WPARAM code, HWND sender)
         break;
     default: return;
     }
+    // A new order of the catalogue is the found tab's order from the next search on.
+    if (code == CMD_SORT)
+        m_finder.CatalogueOrderChanged();
     // Records may have come, gone or changed: the found or due tab follows.
     if (code != CMD_SORT && code != CMD_ABOUT && code != CMD_LAUNCH && code != CMD_EXPORT && code != CMD_DELETE &&
         IsWindow(m_hWnd))

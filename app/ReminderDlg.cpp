@@ -156,8 +156,7 @@ INT_PTR CReminderDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool
             if (row < m_due.size() && m_due[row].DaysLeft < 0)
                 draw->clrText = RGB(200, 0, 0);
         }
-        SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, result);
-        return TRUE;
+        return result;  // the dialog base hands it over as the message's result
     }
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSTATIC:

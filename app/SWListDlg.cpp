@@ -123,13 +123,14 @@ bool CSWListDlg::RebuildTabs()
 {
     HWND tabs = m_tabs.GetSafeHwnd();
     const int groups = ::GroupList.GetSize();
-    const int groupTabs = m_tabs.GetItemCount() - FirstGroupTab();
+    // Group tabs follow "All" and the temporary tab when there is one.
+    const int firstGroupTab = FirstGroupTab();
+    const int groupTabs = m_tabs.GetItemCount() - firstGroupTab;
     HMENU popup = m_menu ? GetSubMenu(m_menu, 0) : nullptr;
     CDeferredTabLayout layout(tabs);
-    // New tabs go in at position 1, so the last one inserted ends up first: each is given the
-    // name its final place will carry, and needs no second text.
+    // New tabs go in at the first group's position, so the last one inserted ends up first: each
+    // is given the name its final place will carry, and needs no second text.
     const int added = groups - groupTabs;
-    const int firstGroupTab = FirstGroupTab();
     for (int i = 0; i < added; ++i) {
         if (m_tabs.InsertItem(firstGroupTab, GroupNames[added - 1 - i]) < 0)
             return false;
@@ -441,7 +442,7 @@ INT_PTR CSWListDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
         // Every list of the pane has 90-pixel entries; answering here spares a search of the
         // pane's children for each of thousands of entries.
         auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-        if (item->CtlType == ODT_LISTBOX && item->CtlID >= static_cast<UINT>(AllListId)) {  // temporary too
+        if (item->CtlType == ODT_LISTBOX && item->CtlID >= static_cast<UINT>(AllListId)) {
             item->itemWidth = CSWListBox::ItemWidth;
             item->itemHeight = CSWListBox::ItemHeight;
             handled = true;

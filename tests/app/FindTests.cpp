@@ -45,6 +45,29 @@ std::wstring DaysFromToday(int days)
     return FormatIsoDate(DateOfDayNumber(DayNumber(LocalToday()) + days));
 }
 
+// Pixels of a list view row in the reminders' red, read back from the window.
+int RedPixelsOfRow(HWND list, int row)
+{
+    RECT rect{};
+    ListView_GetItemRect(list, row, &rect, LVIR_BOUNDS);
+    HDC window = GetDC(list);
+    HDC memory = CreateCompatibleDC(window);
+    HBITMAP bitmap = CreateCompatibleBitmap(window, rect.right - rect.left, rect.bottom - rect.top);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, rect.right - rect.left, rect.bottom - rect.top, window, rect.left, rect.top, SRCCOPY);
+    int red = 0;
+    for (int y = 0; y < rect.bottom - rect.top; ++y)
+        for (int x = 0; x < rect.right - rect.left; ++x) {
+            const COLORREF pixel = GetPixel(memory, x, y);
+            red += GetRValue(pixel) > 150 && GetGValue(pixel) < 60 && GetBValue(pixel) < 60;
+        }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(list, window);
+    return red;
+}
+
 class FindTests : public CMainWindowTest {
 protected:
     // A key pressed in a window, as the main window's modal loop hands it to the dialog manager.
@@ -398,6 +421,11 @@ TEST_F(FindTests, TheReminderDialogListsNameVersionExpiryAndDaysLeft)
     }
     EXPECT_EQ(rows[0], (Names{L"Alpha Edit", L"1.0", DaysFromToday(-3), L"expired 3 days ago"}));
     EXPECT_EQ(rows[1], (Names{L"Gamma Zip", L"3.0", DaysFromToday(12), L"in 12 days"}));
+    // The expired licence is written in red, the other in the list's own colour.
+    ShowWindow(box, SW_SHOW);
+    UpdateWindow(list);
+    EXPECT_GT(RedPixelsOfRow(list, 0), 0);
+    EXPECT_EQ(RedPixelsOfRow(list, 1), 0);
     HWND header = ListView_GetHeader(list);
     ASSERT_EQ(Header_GetItemCount(header), 4);
     for (int column = 0; column < 4; ++column) {

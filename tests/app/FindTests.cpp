@@ -204,6 +204,21 @@ TEST_F(FindTests, GroupTabsMoveOneRightAndKeepTheirListsWhileTheTabIsThere)
     EXPECT_EQ(ShownNames(), (Names{L"Beta Paint", L"Zeta Sync"}));
 }
 
+TEST_F(FindTests, TheFoundTabFollowsTheCatalogueOrderAfterAllIsSorted)
+{
+    Open(SixRecords());
+    OpenFind();
+    Type(L"brightline");
+    EXPECT_EQ(ShownNames(), (Names{L"Alpha Edit", L"Gamma Zip", L"Zeta Sync"}));
+    Type(L"");
+    SwitchTab(0);
+    SortDescending = 1;
+    ChooseSortKey(SortByName);
+    EXPECT_EQ(NamesOf(SoftwareList)[0], L"Zeta Sync");
+    Type(L"brightline");
+    EXPECT_EQ(ShownNames(), (Names{L"Zeta Sync", L"Gamma Zip", L"Alpha Edit"}));
+}
+
 TEST_F(FindTests, DeletingFromTheFoundTabRemovesExactlyThoseRecordsAndUpdatesTheTab)
 {
     Open(SixRecords());

@@ -227,6 +227,12 @@ void CFinder::CatalogueChanged()
         m_listPane->TemporaryList().RedrawNow(false);
 }
 
+void CFinder::MainWindowEnabled(bool enabled)
+{
+    if (HWND box = BoxWindow())
+        EnableWindow(box, enabled);
+}
+
 bool CFinder::PreTranslateMessage(MSG& message)
 {
     if (message.message != WM_KEYDOWN || !m_mainWindow)

@@ -49,6 +49,10 @@ public:
     // found tab keeps catalogue order; the tab itself is left as it is.
     void CatalogueOrderChanged() { m_indexStale = true; }
 
+    // The box follows the main window's enabled state: while a dialog of the main window is open,
+    // nothing can be typed into it.
+    void MainWindowEnabled(bool enabled);
+
     // The main window's keys, seen for every message of its modal loop: Ctrl+F and F3 in the main
     // window or the find box, and the find box's own dialog keys. True when the message was used.
     bool PreTranslateMessage(MSG& message);

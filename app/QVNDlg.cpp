@@ -212,6 +212,10 @@ INT_PTR CQVNDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& han
         ShowReminders();
         handled = true;
         return 0;
+    case WM_ENABLE:
+        // A modal dialog of this window disables it; the find box, owned but not a child, with it.
+        m_finder.MainWindowEnabled(wParam != FALSE);
+        return CBitmapDialog::OnMessage(message, wParam, lParam, handled);
     default:
         return CBitmapDialog::OnMessage(message, wParam, lParam, handled);
     }

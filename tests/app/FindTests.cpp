@@ -141,6 +141,11 @@ TEST_F(FindTests, CtrlFOpensTheBoxAndTypingShowsTheMatchesInATabAfterAll)
     // An empty box takes the tab away.
     Type(L"");
     EXPECT_EQ(TabNames(), before);
+    // While a dialog of the main window is open, the box cannot be used either.
+    EnableWindow(Main(), FALSE);
+    EXPECT_FALSE(IsWindowEnabled(Window->Finder().BoxWindow()));
+    EnableWindow(Main(), TRUE);
+    EXPECT_TRUE(IsWindowEnabled(Window->Finder().BoxWindow()));
 }
 
 TEST_F(FindTests, EnterAndF3MoveToTheNextMatchAndEscapeClosesTheBoxAndTheTab)

@@ -3,8 +3,9 @@
 #include "app/Links.h"
 #include "framework/App.h"
 #include "res/resource.h"
+#include "Version.h"
 
-const wchar_t* const ProgramVersion = L"1.2.0.0";
+const wchar_t* const ProgramVersion = QV_VERSION_WIDE_TEXT;
 
 namespace {
 const int LinkIds[CAboutDlg::LinkCount] = {IDC_ABOUT_WEBSITE, IDC_ABOUT_SUPPORT, IDC_ABOUT_BUGS, IDC_ABOUT_SALES};
@@ -34,10 +35,10 @@ RECT Place(HWND dialog, int id, int left, int top, int right, int bottom)
 
 CAboutDlg::CAboutDlg(HWND parent)
     : CBitmapDialog(IDD_ABOUTBOX, parent),
-      m_brush(CreateSolidBrush(BackgroundColour)),
       m_whiteBrush(CreateSolidBrush(RGB(255, 255, 255))),
       m_handCursor(LoadCursorW(nullptr, IDC_HAND))
 {
+    SetContentColour(BackgroundColour);
 }
 
 const wchar_t* CAboutDlg::LinkTarget(int link)
@@ -56,40 +57,45 @@ BOOL CAboutDlg::OnInitDialog()
     GetWindowTextW(version, label, 128);
     SetWindowTextW(version, (std::wstring(label) + ProgramVersion).c_str());
 
-    m_icon.Reset(static_cast<HICON>(
-        LoadImageW(ResourceInstance(), MAKEINTRESOURCEW(IDI_QUORVANE), IMAGE_ICON, 48, 48, LR_DEFAULTCOLOR)));
+    m_icon.Reset(LoadIconForDpi(IDI_QUORVANE, 48, GetDpi()));
     m_ok.SubclassDlgItem(IDCANCEL, m_hWnd);
     m_ok.LoadStateBitmaps(IDB_BUTTON_NORMAL, IDB_BUTTON_PRESSED, IDB_BUTTON_FOCUSED, IDB_BUTTON_DISABLED);
     m_ok.SetHoverBitmap(IDB_BUTTON_HOVER);
     m_ok.SetLayout(RECT{2, 2, 18, 18}, RECT{20, 3, 70, 17}, 6, L"Arial");
     m_ok.SetTextColor(RGB(0, 0, 0));
     m_ok.SetIcon(IDI_OK);
-    SetWindowPos(m_hWnd, nullptr, 0, 0, Width, Height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ResizeTo(Width, Height);
     PlaceControls();
     SetFocus(m_ok.GetSafeHwnd());
     return FALSE;
+}
+
+void CAboutDlg::OnDpiChanged()
+{
+    CBitmapDialog::OnDpiChanged();
+    m_icon.Reset(LoadIconForDpi(IDI_QUORVANE, 48, GetDpi()));
+    ResizeTo(Width, Height);
+    PlaceControls();
 }
 
 void CAboutDlg::PlaceControls()
 {
     const RECT content = GetContentRect();
     const int l = content.left, t = content.top;
-    m_iconRect = RECT{l + 10, t + 10, l + 58, t + 58};
-    Place(m_hWnd, IDC_ABOUT_VERSION, l + 70, t + 10, l + 370, t + 30);
-    Place(m_hWnd, IDC_ABOUT_CONTACT, l + 10, t + 68, l + 220, t + 168);
+    m_iconRect = RECT{l + Scale(10), t + Scale(10), l + Scale(58), t + Scale(58)};
+    Place(m_hWnd, IDC_ABOUT_VERSION, l + Scale(70), t + Scale(10), l + Scale(370), t + Scale(30));
+    Place(m_hWnd, IDC_ABOUT_CONTACT, l + Scale(10), t + Scale(68), l + Scale(220), t + Scale(168));
     for (int link = 0; link < LinkCount; ++link)
-        m_linkRects[link] = Place(m_hWnd, LinkIds[link], l + 20, t + 83 + 20 * link, l + 210, t + 98 + 20 * link);
-    Place(m_hWnd, IDC_ABOUT_NOTICE, l + 10, t + 173, l + 290, t + 193);
-    Place(m_hWnd, IDCANCEL, l + 300, t + 173, l + 380, t + 193);
+        m_linkRects[link] = Place(m_hWnd, LinkIds[link], l + Scale(20), t + Scale(83) + Scale(20) * link, l + Scale(210), t + Scale(98) + Scale(20) * link);
+    Place(m_hWnd, IDC_ABOUT_NOTICE, l + Scale(10), t + Scale(173), l + Scale(290), t + Scale(193));
+    Place(m_hWnd, IDCANCEL, l + Scale(300), t + Scale(173), l + Scale(380), t + Scale(193));
 }
 
 void CAboutDlg::PaintSkin(HDC dc)
 {
     CBitmapDialog::PaintSkin(dc);
-    const RECT content = GetContentRect();
-    FillRect(dc, &content, m_brush.Get());
     if (m_icon)
-        DrawIconEx(dc, m_iconRect.left, m_iconRect.top, m_icon.Get(), 48, 48, 0, nullptr, DI_NORMAL);
+        DrawIconEx(dc, m_iconRect.left, m_iconRect.top, m_icon.Get(), Scale(48), Scale(48), 0, nullptr, DI_NORMAL);
 }
 
 int CAboutDlg::LinkAtCursor() const
@@ -123,7 +129,7 @@ INT_PTR CAboutDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& h
         SetBkColor(dc, BackgroundColour);
         SetTextColor(dc, isLink ? LinkColour : RGB(0, 0, 0));
         handled = true;
-        return reinterpret_cast<INT_PTR>(m_brush.Get());
+        return reinterpret_cast<INT_PTR>(GetContentBrush());
     }
     case WM_CTLCOLOREDIT: {
         HDC dc = reinterpret_cast<HDC>(wParam);

@@ -28,6 +28,7 @@ protected:
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
     bool OnCommand(WORD id, WORD notifyCode, HWND control) override;
     void PaintSkin(HDC dc) override;
+    void OnDpiChanged() override;
 
 private:
     void PlaceControls();
@@ -35,7 +36,6 @@ private:
     int LinkAtCursor() const;
 
     CommCtrl::CBitmapButton5S m_ok;
-    CScopedBrush m_brush;
     CScopedBrush m_whiteBrush;
     HCURSOR m_handCursor = nullptr;
     CScopedIcon m_icon;

@@ -18,8 +18,10 @@ void SkinCommandButton(CommCtrl::CBitmapButton5S& button, HWND dialog, int id, U
 }  // namespace
 
 CAddProductDlg::CAddProductDlg(CSoftware* record, HWND parent)
-    : CBitmapDialog(IDD_ADD_PRODUCT, parent), m_backgroundBrush(CreateSolidBrush(BackgroundColour))
+    : CBitmapDialog(IDD_ADD_PRODUCT, parent)
 {
+    SetContentColour(BackgroundColour);
+    AnswerControlColours({WM_CTLCOLORDLG, WM_CTLCOLORBTN}, false);
     m_pane.SetMode(ItemInfoAdd);
     m_pane.SetPageChanged([this] { UpdateLayout(); });
     SetSoftware(record);
@@ -47,19 +49,34 @@ BOOL CAddProductDlg::OnInitDialog()
 void CAddProductDlg::UpdateLayout()
 {
     const int height = m_pane.CurrentTab() == 1 ? RegistrationPageHeight : BasicPageHeight;
-    SetWindowPos(m_hWnd, nullptr, 0, 0, DialogWidth, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ResizeTo(DialogWidth, height);
     const RECT content = GetContentRect();
-    const int paneHeight = RectHeight(content) - 30;
+    const int paneHeight = RectHeight(content) - Scale(30);
     m_pane.SetMode(ItemInfoAdd);
     m_pane.SetPaneHeight(paneHeight);
     if (!m_paneCreated) {
         m_paneCreated = m_pane.Create(m_hWnd);
-        SetWindowPos(m_pane.GetSafeHwnd(), nullptr, content.left, content.top, 300, paneHeight,
+        SetWindowPos(m_pane.GetSafeHwnd(), nullptr, content.left, content.top, Scale(300), paneHeight,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    SetWindowPos(m_pane.GetDlgItem(IDC_ITEM_TABS), nullptr, 0, 0, 296, RectHeight(content) - 34,
+    SetWindowPos(m_pane.GetDlgItem(IDC_ITEM_TABS), nullptr, 0, 0, Scale(296), RectHeight(content) - Scale(34),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(m_pane.GetSafeHwnd(), SW_SHOW);
+    // The taller page may not fit the screen at this scale.
+    if (IsWindowVisible(m_hWnd))
+        FitWorkArea();
+}
+
+void CAddProductDlg::OnDpiChanged()
+{
+    CBitmapDialog::OnDpiChanged();
+    m_pane.SetDpi(GetDpi());
+    // The pane keeps its place at the content's corner, which moved with the title bar.
+    const RECT content = GetContentRect();
+    SetWindowPos(m_pane.GetSafeHwnd(), nullptr, content.left, content.top, Scale(300), RectHeight(content) - Scale(30),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    UpdateLayout();
+    PlaceButtons();
 }
 
 void CAddProductDlg::PlaceButtons()
@@ -67,8 +84,10 @@ void CAddProductDlg::PlaceButtons()
     if (!m_buttonsSkinned)
         return;
     const RECT c = GetContentRect();
-    SetWindowPos(GetDlgItem(IDCANCEL), nullptr, c.right - 72, c.bottom - 25, 70, 20, SWP_NOZORDER | SWP_NOACTIVATE);
-    SetWindowPos(GetDlgItem(IDOK), nullptr, c.right - 152, c.bottom - 25, 70, 20, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(GetDlgItem(IDCANCEL), nullptr, c.right - Scale(72), c.bottom - Scale(25), Scale(70), Scale(20),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(GetDlgItem(IDOK), nullptr, c.right - Scale(152), c.bottom - Scale(25), Scale(70), Scale(20),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CAddProductDlg::OnOK()
@@ -77,12 +96,6 @@ void CAddProductDlg::OnOK()
         EndDialog(IDOK);
 }
 
-void CAddProductDlg::PaintSkin(HDC dc)
-{
-    CBitmapDialog::PaintSkin(dc);
-    RECT content = GetContentRect();
-    FillRect(dc, &content, m_backgroundBrush.Get());
-}
 
 INT_PTR CAddProductDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
 {
@@ -92,10 +105,6 @@ INT_PTR CAddProductDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bo
         PlaceButtons();
         return result;
     }
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORBTN:
-        handled = true;
-        return OpaqueControlColour(wParam, BackgroundColour, m_backgroundBrush.Get());
     default:
         return CBitmapDialog::OnMessage(message, wParam, lParam, handled);
     }

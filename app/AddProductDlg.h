@@ -26,7 +26,7 @@ protected:
     // OK closes the dialog only when the pane took every value.
     void OnOK() override;
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
-    void PaintSkin(HDC dc) override;
+    void OnDpiChanged() override;
 
 private:
     void PlaceButtons();
@@ -34,7 +34,6 @@ private:
     CItemInfoDlg m_pane;
     CommCtrl::CBitmapButton5S m_ok;
     CommCtrl::CBitmapButton5S m_cancel;
-    CScopedBrush m_backgroundBrush;
     bool m_paneCreated = false;
     bool m_buttonsSkinned = false;
 };

@@ -22,4 +22,8 @@ enum CommandCode : WPARAM {
     CMD_FIND_NEXT = 12,  // the next match
     CMD_MORE = 13,       // the toolbar's "More" menu
     CMD_REMINDERS = 14,  // the licences due for renewal
+    // Installer vault
+    CMD_VERIFY_INSTALLERS = 18,
+    CMD_FIND_MOVED_INSTALLERS = 19,
+    CMD_INSTALLER_DETAILS = 20,
 };

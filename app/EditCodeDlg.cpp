@@ -26,9 +26,10 @@ CEditCodeDlg::CEditCodeDlg(const std::wstring& title, std::wstring& code, HWND p
     : CBitmapDialog(IDD_EDIT_CODE, parent),
       m_title(title),
       m_code(code),
-      m_backgroundBrush(CreateSolidBrush(BackgroundColour)),
       m_whiteBrush(CreateSolidBrush(RGB(255, 255, 255)))
 {
+    SetContentColour(BackgroundColour);
+    AnswerControlColours({WM_CTLCOLORDLG, WM_CTLCOLORSTATIC, WM_CTLCOLORBTN}, false);
 }
 
 BOOL CEditCodeDlg::OnInitDialog()
@@ -36,18 +37,29 @@ BOOL CEditCodeDlg::OnInitDialog()
     SetShortTitle(true);
     CBitmapDialog::OnInitDialog();
     SetWindowTextW(m_hWnd, m_title.c_str());
-    SetWindowPos(m_hWnd, nullptr, 0, 0, 256, 125, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     SkinCommandButton(m_save, m_hWnd, IDOK, IDI_OK);
     SkinCommandButton(m_cancel, m_hWnd, IDCANCEL, IDI_CANCEL);
-    const RECT c = GetContentRect();
-    Place(m_hWnd, IDC_EDITCODE_TEXT, c.left + 20, c.top + 10, c.right - 20, c.bottom - 40);
-    Place(m_hWnd, IDCANCEL, c.right - 90, c.bottom - 30, c.right - 20, c.bottom - 10);
-    Place(m_hWnd, IDOK, c.right - 170, c.bottom - 30, c.right - 100, c.bottom - 10);
+    PlaceControls();
     HWND edit = GetDlgItem(IDC_EDITCODE_TEXT);
     SetWindowTextW(edit, m_code.c_str());
     SetFocus(edit);
     SendMessageW(edit, EM_SETSEL, 0, -1);
     return FALSE;
+}
+
+void CEditCodeDlg::PlaceControls()
+{
+    ResizeTo(256, 125);
+    const RECT c = GetContentRect();
+    Place(m_hWnd, IDC_EDITCODE_TEXT, c.left + Scale(20), c.top + Scale(10), c.right - Scale(20), c.bottom - Scale(40));
+    Place(m_hWnd, IDCANCEL, c.right - Scale(90), c.bottom - Scale(30), c.right - Scale(20), c.bottom - Scale(10));
+    Place(m_hWnd, IDOK, c.right - Scale(170), c.bottom - Scale(30), c.right - Scale(100), c.bottom - Scale(10));
+}
+
+void CEditCodeDlg::OnDpiChanged()
+{
+    CBitmapDialog::OnDpiChanged();
+    PlaceControls();
 }
 
 void CEditCodeDlg::OnOK()
@@ -64,12 +76,6 @@ void CEditCodeDlg::OnOK()
     EndDialog(IDOK);
 }
 
-void CEditCodeDlg::PaintSkin(HDC dc)
-{
-    CBitmapDialog::PaintSkin(dc);
-    RECT content = GetContentRect();
-    FillRect(dc, &content, m_backgroundBrush.Get());
-}
 
 INT_PTR CEditCodeDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
 {
@@ -77,11 +83,6 @@ INT_PTR CEditCodeDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool
     case WM_CTLCOLOREDIT:
         handled = true;
         return OpaqueControlColour(wParam, RGB(255, 255, 255), m_whiteBrush.Get());
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-        handled = true;
-        return OpaqueControlColour(wParam, BackgroundColour, m_backgroundBrush.Get());
     default:
         return CBitmapDialog::OnMessage(message, wParam, lParam, handled);
     }

@@ -17,13 +17,13 @@ protected:
     // Save: an empty box is ignored and the dialog stays open.
     void OnOK() override;
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
-    void PaintSkin(HDC dc) override;
+    void OnDpiChanged() override;
 
 private:
+    void PlaceControls();
     const std::wstring& m_title;
     std::wstring& m_code;
     CommCtrl::CBitmapButton5S m_save;
     CommCtrl::CBitmapButton5S m_cancel;
-    CScopedBrush m_backgroundBrush;
     CScopedBrush m_whiteBrush;
 };

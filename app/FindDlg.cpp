@@ -22,17 +22,11 @@ bool CFindDlg::Create(HWND owner)
     return CDialog::Create(owner);
 }
 
-int CFindDlg::Scaled(int pixels) const
-{
-    return ScaleForWindow(m_hWnd, pixels);
-}
-
 BOOL CFindDlg::OnInitDialog()
 {
     SetShortTitle(true);
     CBitmapDialog::OnInitDialog();
     SetWindowTextW(m_hWnd, FindBoxTitle);
-    SetWindowPos(m_hWnd, nullptr, 0, 0, Scaled(Width), Scaled(Height), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     m_next.SubclassDlgItem(IDC_FIND_NEXT, m_hWnd);
     m_next.LoadStateBitmaps(IDB_BUTTON_NORMAL, IDB_BUTTON_PRESSED, IDB_BUTTON_FOCUSED, IDB_BUTTON_DISABLED);
@@ -40,32 +34,47 @@ BOOL CFindDlg::OnInitDialog()
     m_next.SetLayout(RECT{2, 2, 18, 18}, RECT{20, 3, 70, 17}, 6, L"Arial");
     m_next.SetTextColor(RGB(0, 0, 0));
     m_next.SetIcon(IDI_OK);
-
-    // One row: the label, the text box, then "Next" at the right.
-    const RECT c = GetContentRect();
-    const int top = c.top + Scaled(10);
-    const int rowHeight = Scaled(20);
-    auto place = [this](int id, int left, int top, int right, int bottom) {
-        SetWindowPos(GetDlgItem(id), nullptr, left, top, right - left, bottom - top, SWP_NOZORDER | SWP_NOACTIVATE);
-    };
-    place(IDC_FIND_LABEL, c.left + Scaled(8), top + Scaled(3), c.left + Scaled(64), top + rowHeight);
-    place(IDC_FIND_TEXT, c.left + Scaled(66), top, c.right - Scaled(84), top + rowHeight);
-    place(IDC_FIND_NEXT, c.right - Scaled(78), top, c.right - Scaled(8), top + rowHeight);
-    HFONT font = reinterpret_cast<HFONT>(SendMessageW(m_hWnd, WM_GETFONT, 0, 0));
-    SendMessageW(GetDlgItem(IDC_FIND_TEXT), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    PlaceControls();
     return FALSE;
 }
 
+void CFindDlg::OnDpiChanged()
+{
+    CBitmapDialog::OnDpiChanged();
+    PlaceControls();
+}
+
+// One row: the label, the text box, then "Next" at the right.
+void CFindDlg::PlaceControls()
+{
+    ResizeTo(Width, Height);
+    const RECT c = GetContentRect();
+    const int top = c.top + Scale(10);
+    const int rowHeight = Scale(20);
+    auto place = [this](int id, int left, int top, int right, int bottom) {
+        SetWindowPos(GetDlgItem(id), nullptr, left, top, right - left, bottom - top, SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    place(IDC_FIND_LABEL, c.left + Scale(8), top + Scale(3), c.left + Scale(70), top + rowHeight);
+    place(IDC_FIND_TEXT, c.left + Scale(72), top, c.right - Scale(84), top + rowHeight);
+    place(IDC_FIND_NEXT, c.right - Scale(78), top, c.right - Scale(8), top + rowHeight);
+}
+
 void CFindDlg::ShowOver(const RECT& area)
+{
+    PlaceOver(area);
+    ShowWindow(m_hWnd, SW_SHOW);
+    HWND text = TextBox();
+    SetFocus(text);
+    SendMessageW(text, EM_SETSEL, 0, -1);
+}
+
+void CFindDlg::PlaceOver(const RECT& area)
 {
     RECT box{};
     GetWindowRect(m_hWnd, &box);
     // Centred across the area and just above its bottom edge: the list and its tabs stay in view.
     SetWindowPos(m_hWnd, HWND_TOP, area.left + (RectWidth(area) - RectWidth(box)) / 2,
-                 area.bottom - RectHeight(box) - Scaled(8), 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-    HWND text = TextBox();
-    SetFocus(text);
-    SendMessageW(text, EM_SETSEL, 0, -1);
+                 area.bottom - RectHeight(box) - Scale(8), 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 std::wstring CFindDlg::Text() const

@@ -24,6 +24,8 @@ public:
     // Shows the box at the bottom of the given screen rectangle (the details pane's, whose lower
     // part is free on every tab), with the keyboard in its text box and the whole text selected.
     void ShowOver(const RECT& area);
+    // Moves the box there without showing it or taking the keyboard.
+    void PlaceOver(const RECT& area);
     std::wstring Text() const;
     void SetText(const std::wstring& text);
     HWND TextBox() const { return GetDlgItem(IDC_TextBox); }
@@ -42,9 +44,10 @@ protected:
     bool OnCommand(WORD id, WORD notifyCode, HWND control) override;
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
     void PaintSkin(HDC dc) override;
+    void OnDpiChanged() override;
 
 private:
-    int Scaled(int pixels) const;
+    void PlaceControls();
 
     CHandlers m_handlers;
     CommCtrl::CBitmapButton5S m_next;

@@ -51,6 +51,22 @@ HWND CFinder::BoxWindow() const
     return m_box ? m_box->GetSafeHwnd() : nullptr;
 }
 
+RECT CFinder::BoxArea() const
+{
+    RECT area{};
+    GetWindowRect(m_boxArea ? m_boxArea : m_listPane->GetSafeHwnd(), &area);
+    return area;
+}
+
+void CFinder::DpiChanged(UINT dpi)
+{
+    if (!m_box || !m_box->GetSafeHwnd())
+        return;
+    m_box->SetDpi(dpi);
+    if (IsBoxOpen())
+        m_box->PlaceOver(BoxArea());
+}
+
 void CFinder::Open()
 {
     if (!m_listPane || !m_mainWindow)
@@ -77,9 +93,11 @@ void CFinder::Open()
         m_index.Build(SoftwareList);
         m_indexStale = false;
     }
-    RECT area{};
-    GetWindowRect(m_boxArea ? m_boxArea : m_listPane->GetSafeHwnd(), &area);
-    m_box->ShowOver(area);
+    // At the main window's scale, which may be below its monitor's where the window would not fit.
+    const UINT dpi = DialogDpiOf(m_mainWindow);
+    if (m_box->GetDpi() != dpi)
+        m_box->SetDpi(dpi);
+    m_box->ShowOver(BoxArea());
     // Reopened with the last text: its matches come back.
     if (!m_box->Text().empty() && m_kind != FoundTab)
         Search(m_box->Text());

@@ -30,6 +30,8 @@ public:
 
     // Ctrl+F: opens the find box (or brings it forward) with its text selected.
     void Open();
+    // The main window is laid out for another DPI: the box follows it, and stays over its area.
+    void DpiChanged(UINT dpi);
     // Enter, F3, "Next": the next match of the found tab, after the selected one, wrapping round;
     // without a find box, opens it.
     void Next();
@@ -65,6 +67,7 @@ public:
 
 private:
     // Fills m_shown for the kind, shows or renames the tab, and selects the record (or the first).
+    RECT BoxArea() const;
     void Fill(CSoftware* keep);
     void RemoveTab();
     // The found tab in front, its first entry (or the kept record) shown by the details pane.

@@ -77,14 +77,18 @@ INT_PTR CInfoTipDlg::DoModal()
 
 BOOL CInfoTipDlg::OnInitDialog()
 {
-    m_titleFont.Reset(CreateFontW(18, 8, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+    // The tip shows at its owner's DPI.
+    if (m_parent && DialogDpiOf(m_parent) != GetDpi())
+        SetDpi(DialogDpiOf(m_parent));
+    m_titleFont.Reset(CreateFontW(Scale(18), Scale(8), 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Tahoma"));
     // No clamping to the screen: the tip stands where the pointer is.
     POINT pointer{};
     GetCursorPos(&pointer);
-    SetWindowPos(m_hWnd, HWND_TOP, pointer.x, pointer.y, m_width, m_height, SWP_SHOWWINDOW);
+    SetWindowPos(m_hWnd, HWND_TOP, pointer.x, pointer.y, Scale(m_width), Scale(m_height), SWP_SHOWWINDOW);
     HWND text = GetDlgItem(IDC_INFOTIP_TEXT);
-    SetWindowPos(text, nullptr, 5, 30, m_width - 10, m_height - 35, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(text, nullptr, Scale(5), Scale(30), Scale(m_width - 10), Scale(m_height - 35),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     SetWindowTextW(text, m_body.c_str());
     // Clicks anywhere on the screen reach the tip.
     SetCapture(m_hWnd);
@@ -98,7 +102,7 @@ void CInfoTipDlg::OnCancel()
 
 void CInfoTipDlg::Paint(HDC dc) const
 {
-    RECT title{5, 5, m_width - 5, 25};
+    RECT title{Scale(5), Scale(5), Scale(m_width - 5), Scale(25)};
     CScopedSelection font(dc, m_titleFont.Get());
     SetTextColor(dc, TitleColour);
     SetBkColor(dc, BackgroundColour);

@@ -77,9 +77,9 @@ CScopedFont ArialFont(int height, int width, bool linkLook)
                                    DEFAULT_PITCH | FF_DONTCARE, L"Arial"));
 }
 
-RECT Row(int left, int top, int right)
+RECT Row(int left, int top, int right, int height)
 {
-    return RECT{left, top, right, top + RowHeight};
+    return RECT{left, top, right, top + height};
 }
 
 std::wstring ListEntry(HWND list, int index)
@@ -182,9 +182,6 @@ CItemInfoDlg::CItemInfoDlg(HWND parent)
       m_paneBrush(CreateSolidBrush(PaneColour)),
       m_whiteBrush(CreateSolidBrush(White)),
       m_handCursor(LoadCursorW(nullptr, IDC_HAND)),
-      m_labelFont(ArialFont(15, 6, false)),
-      m_valueFont(ArialFont(20, 8, false)),
-      m_linkFont(ArialFont(20, 8, true)),
       m_tabs(*this)
 {
 }
@@ -215,8 +212,8 @@ void CItemInfoDlg::SetPaneHeight(int height)
     m_paneHeight = height;
     if (!m_hWnd)
         return;
-    SetWindowPos(m_hWnd, nullptr, 0, 0, PaneWidth, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    SetWindowPos(m_tabs.GetSafeHwnd(), nullptr, 0, 0, PaneWidth - 4, height - 4,
+    SetWindowPos(m_hWnd, nullptr, 0, 0, Scale(PaneWidth), height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(m_tabs.GetSafeHwnd(), nullptr, 0, 0, Scale(PaneWidth - 4), height - Scale(4),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ComputeAreas();
 }
@@ -237,6 +234,7 @@ void CItemInfoDlg::SetRecord(CSoftware* record)
     if (m_mode != ItemInfoView || !m_hWnd)
         return;
     EnableWindow(GetDlgItem(IDC_ITEM_MODIFY), record != nullptr);
+    EnableWindow(GetDlgItem(IDC_ITEM_INSTALLER), record != nullptr);
     if (m_currentTab == 1) {
         for (int id : {IDC_ITEM_COMMENT, IDC_ITEM_CODELIST, IDC_ITEM_CODE})
             ShowControl(id, record != nullptr);
@@ -248,20 +246,39 @@ void CItemInfoDlg::SetRecord(CSoftware* record)
     ReloadCodes(true);
 }
 
+void CItemInfoDlg::CreateFonts()
+{
+    m_labelFont = ArialFont(Scale(15), Scale(6), false);
+    m_valueFont = ArialFont(Scale(20), Scale(8), false);
+    m_linkFont = ArialFont(Scale(20), Scale(8), true);
+}
+
+void CItemInfoDlg::OnDpiChanged()
+{
+    CreateFonts();
+    // The parent sets the pane's height (SetPaneHeight), which lays it out again.
+    SetWindowPos(m_hWnd, nullptr, 0, 0, Scale(PaneWidth), m_paneHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(m_tabs.GetSafeHwnd(), nullptr, Scale(2), Scale(2), Scale(PaneWidth - 4), m_paneHeight - Scale(4),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    Relayout();
+}
+
 BOOL CItemInfoDlg::OnInitDialog()
 {
+    CreateFonts();
     if (m_paneHeight <= 0) {
         RECT window{};
         GetWindowRect(m_hWnd, &window);
         m_paneHeight = RectHeight(window);
     } else
-        SetWindowPos(m_hWnd, nullptr, 0, 0, PaneWidth, m_paneHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(m_hWnd, nullptr, 0, 0, Scale(PaneWidth), m_paneHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     CEnTabCtrl::SetLookFlags(true, CEnTabCtrl::LookFlat | CEnTabCtrl::LookColor | CEnTabCtrl::LookSelection |
                                        CEnTabCtrl::LookGradient);
     m_tabs.SubclassDlgItem(IDC_ITEM_TABS, m_hWnd);
     m_tabs.SetPaintMode(2);
     m_tabs.SetBackgroundColor(PaneColour);
-    SetWindowPos(m_tabs.GetSafeHwnd(), nullptr, 2, 2, PaneWidth - 4, m_paneHeight - 4, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(m_tabs.GetSafeHwnd(), nullptr, Scale(2), Scale(2), Scale(PaneWidth - 4), m_paneHeight - Scale(4),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     m_tabs.InsertItem(0, L"Basic Info");
     m_tabs.InsertItem(1, L"Registration Info");
     m_tabs.InsertItem(LicenceTab, L"Licence");
@@ -277,8 +294,12 @@ BOOL CItemInfoDlg::OnInitDialog()
     SkinButton(m_modify, IDC_ITEM_MODIFY, IDI_MODIFY);
     SkinButton(m_apply, IDC_ITEM_APPLY, IDI_OK);
     SkinButton(m_cancel, IDC_ITEM_CANCEL, IDI_CANCEL);
+    SkinButton(m_installer, IDC_ITEM_INSTALLER, IDI_INFO);
+    EnableWindow(GetDlgItem(IDC_ITEM_INSTALLER), m_record != nullptr);
     FillChoiceBoxes();
     FillHistoryBoxes();
+    // A comment has no length limit of its own; long ones are put in part by part.
+    SendMessageW(GetDlgItem(IDC_ITEM_COMMENT), EM_SETLIMITTEXT, 0, 0);
     if (m_mode == ItemInfoView) {
         EnableWindow(GetDlgItem(IDC_ITEM_MODIFY), m_record != nullptr);
         ReloadCodes(true);
@@ -294,10 +315,10 @@ void CItemInfoDlg::CreateDatePickers()
 {
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_DATE_CLASSES};
     InitCommonControlsEx(&classes);
-    HFONT font = reinterpret_cast<HFONT>(SendMessageW(m_hWnd, WM_GETFONT, 0, 0));
+    HFONT font = GetDialogFont();
     for (int id : LicenceEditors) {
         HWND picker = CreateWindowExW(0, DATETIMEPICK_CLASSW, L"", WS_CHILD | WS_TABSTOP | DTS_SHOWNONE | DTS_SHORTDATEFORMAT,
-                                      0, 0, 100, RowHeight, m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                      0, 0, Scale(100), Scale(RowHeight), m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                       GetModuleHandleW(nullptr), nullptr);
         if (!picker)
             continue;
@@ -394,7 +415,7 @@ void CItemInfoDlg::ComputeAreas()
     m_fieldArea = area;
     m_valueArea = area;
     if (m_mode != ItemInfoAdd)
-        m_valueArea.top += 30;
+        m_valueArea.top += Scale(30);
 }
 
 void CItemInfoDlg::PlaceControl(int id, const RECT& rect) const
@@ -413,12 +434,12 @@ void CItemInfoDlg::LayoutBasic(int firstTop)
     const int left = m_fieldArea.left;
     const int right = m_fieldArea.right;
     for (int row = 0; row < 7; ++row) {
-        int top = firstTop + row * (RowHeight + RowGap);
-        m_basicLabels[row] = Row(left + 5, top, left + 75);
-        m_basicValues[row] = Row(left + 80, top, right - 5);
+        int top = firstTop + row * Scale(RowHeight + RowGap);
+        m_basicLabels[row] = Row(left + Scale(5), top, left + Scale(75), Scale(RowHeight));
+        m_basicValues[row] = Row(left + Scale(80), top, right - Scale(5), Scale(RowHeight));
     }
-    const int valueLeft = left + 80;
-    const int width = right - left - 85;
+    const int valueLeft = left + Scale(80);
+    const int width = right - left - Scale(85);
     const int ids[7] = {IDC_ITEM_NAME, IDC_ITEM_VERSION, IDC_ITEM_COMPANY, IDC_ITEM_WEBSITE,
                         IDC_ITEM_PRICE, IDC_ITEM_CATEGORY, IDC_ITEM_TYPE};
     for (int row = 0; row < 7; ++row) {
@@ -426,76 +447,77 @@ void CItemInfoDlg::LayoutBasic(int firstTop)
         // Combo boxes take their dropped-down height.
         if (ids[row] == IDC_ITEM_COMPANY || ids[row] == IDC_ITEM_WEBSITE || ids[row] == IDC_ITEM_CATEGORY ||
             ids[row] == IDC_ITEM_TYPE)
-            rect.bottom = rect.top + 200;
+            rect.bottom = rect.top + Scale(200);
         if (ids[row] == IDC_ITEM_PRICE)
             rect.right = valueLeft + width / 2;
         PlaceControl(ids[row], rect);
     }
     const RECT& price = m_basicValues[4];
     PlaceControl(IDC_ITEM_CURRENCY,
-                 RECT{valueLeft + width / 2 + width / 4, price.top - 2, valueLeft + width / 2 + width / 2, price.top + 200});
+                 RECT{valueLeft + width / 2 + width / 4, price.top - Scale(2), valueLeft + width / 2 + width / 2, price.top + Scale(200)});
 }
 
 void CItemInfoDlg::LayoutRegistration(int firstTop)
 {
     const int left = m_fieldArea.left;
     const int right = m_fieldArea.right;
-    const int valueLeft = left + 80;
-    const int valueRight = right - 5;
+    const int valueLeft = left + Scale(80);
+    const int valueRight = right - Scale(5);
     for (int row = 0; row < 4; ++row) {
-        int top = firstTop + row * (RowHeight + RowGap);
-        m_regLabels[row] = Row(left + 5, top, left + 75);
+        int top = firstTop + row * Scale(RowHeight + RowGap);
+        m_regLabels[row] = Row(left + Scale(5), top, left + Scale(75), Scale(RowHeight));
         if (row < 3)
-            m_regValues[row] = Row(valueLeft, top, valueRight);
+            m_regValues[row] = Row(valueLeft, top, valueRight, Scale(RowHeight));
     }
     const int ids[3] = {IDC_ITEM_USERNAME, IDC_ITEM_USERCOMPANY, IDC_ITEM_USEREMAIL};
     for (int row = 0; row < 3; ++row) {
         RECT rect = m_regValues[row];
-        rect.bottom = rect.top + 200;
+        rect.bottom = rect.top + Scale(200);
         PlaceControl(ids[row], rect);
     }
-    const int commentTop = m_regLabels[3].bottom + 5;
-    const RECT comment{left + 5, commentTop, right - 5, commentTop + 50};
+    const int commentTop = m_regLabels[3].bottom + Scale(5);
+    const RECT comment{left + Scale(5), commentTop, right - Scale(5), commentTop + Scale(50)};
     PlaceControl(IDC_ITEM_COMMENT, comment);
 
     if (m_mode == ItemInfoView) {
         m_regLabels[4] = RECT{};
         m_regLabels[5] = RECT{};
         m_regLabels[6] = RECT{};
-        m_regLabels[7] = Row(left + 5, comment.bottom + 15, left + 75);
-        const RECT list{left + 5, m_regLabels[7].bottom + 5, right - 5, m_regLabels[7].bottom + 65};
+        m_regLabels[7] = Row(left + Scale(5), comment.bottom + Scale(15), left + Scale(75), Scale(RowHeight));
+        const RECT list{left + Scale(5), m_regLabels[7].bottom + Scale(5), right - Scale(5), m_regLabels[7].bottom + Scale(65)};
         PlaceControl(IDC_ITEM_CODELIST, list);
-        PlaceControl(IDC_ITEM_CODE, RECT{left + 5, list.bottom + 5, right - 5, list.bottom + 85});
+        PlaceControl(IDC_ITEM_CODE, RECT{left + Scale(5), list.bottom + Scale(5), right - Scale(5), list.bottom + Scale(85)});
         return;
     }
-    m_regLabels[4] = Row(left + 5, comment.bottom + 15, left + 75);
-    m_regLabels[5] = Row(left + 5, m_regLabels[4].bottom + 5, left + 75);
+    m_regLabels[4] = Row(left + Scale(5), comment.bottom + Scale(15), left + Scale(75), Scale(RowHeight));
+    m_regLabels[5] = Row(left + Scale(5), m_regLabels[4].bottom + Scale(5), left + Scale(75), Scale(RowHeight));
     const RECT& nameRow = m_regLabels[5];
-    const int comboRight = valueRight - 50;
-    PlaceControl(IDC_ITEM_CODENAME, RECT{valueLeft, nameRow.top, comboRight, nameRow.top + 200});
-    PlaceControl(IDC_ITEM_ADDCODE, RECT{comboRight + 5, nameRow.top, comboRight + 25, nameRow.bottom});
-    PlaceControl(IDC_ITEM_REMOVECODE, RECT{comboRight + 30, nameRow.top, comboRight + 50, nameRow.bottom});
-    m_regLabels[6] = Row(left + 5, nameRow.bottom + 5, left + 75);
-    const RECT code{valueLeft, m_regLabels[6].top, valueRight, m_regLabels[6].top + 80};
+    const int comboRight = valueRight - Scale(50);
+    PlaceControl(IDC_ITEM_CODENAME, RECT{valueLeft, nameRow.top, comboRight, nameRow.top + Scale(200)});
+    PlaceControl(IDC_ITEM_ADDCODE, RECT{comboRight + Scale(5), nameRow.top, comboRight + Scale(25), nameRow.bottom});
+    PlaceControl(IDC_ITEM_REMOVECODE, RECT{comboRight + Scale(30), nameRow.top, comboRight + Scale(50), nameRow.bottom});
+    m_regLabels[6] = Row(left + Scale(5), nameRow.bottom + Scale(5), left + Scale(75), Scale(RowHeight));
+    const RECT code{valueLeft, m_regLabels[6].top, valueRight, m_regLabels[6].top + Scale(80)};
     PlaceControl(IDC_ITEM_CODE, code);
-    m_regLabels[7] = Row(left + 5, code.bottom + 5, left + 75);
-    PlaceControl(IDC_ITEM_CODELIST, RECT{valueLeft, m_regLabels[7].top, valueRight, m_regLabels[7].top + 60});
+    m_regLabels[7] = Row(left + Scale(5), code.bottom + Scale(5), left + Scale(75), Scale(RowHeight));
+    PlaceControl(IDC_ITEM_CODELIST, RECT{valueLeft, m_regLabels[7].top, valueRight, m_regLabels[7].top + Scale(60)});
 }
 
 void CItemInfoDlg::LayoutLicence(int firstTop)
 {
     const int left = m_fieldArea.left;
     const int right = m_fieldArea.right;
+    const int valueLeft = left + Scale(80);
     for (int row = 0; row < 2; ++row) {
-        const int top = firstTop + row * (RowHeight + RowGap);
-        m_licenceLabels[row] = Row(left + 5, top, left + 75);
-        m_licenceValues[row] = Row(left + 80, top, right - 5);
+        const int top = firstTop + row * Scale(RowHeight + RowGap);
+        m_licenceLabels[row] = Row(left + Scale(5), top, left + Scale(75), Scale(RowHeight));
+        m_licenceValues[row] = Row(valueLeft, top, right - Scale(5), Scale(RowHeight));
     }
     // The days left stand below the expiry, in the value column.
-    m_licenceValues[2] = Row(left + 80, m_licenceValues[1].bottom + 5, right - 5);
-    const int pickerRight = std::min<int>(right - 5, left + 80 + 130);
-    PlaceControl(IDC_ITEM_PURCHASE_DATE, RECT{left + 80, m_licenceValues[0].top, pickerRight, m_licenceValues[0].bottom});
-    PlaceControl(IDC_ITEM_EXPIRY_DATE, RECT{left + 80, m_licenceValues[1].top, pickerRight, m_licenceValues[1].bottom});
+    m_licenceValues[2] = Row(valueLeft, m_licenceValues[1].bottom + Scale(5), right - Scale(5), Scale(RowHeight));
+    const int pickerRight = std::min<int>(right - Scale(5), valueLeft + Scale(130));
+    PlaceControl(IDC_ITEM_PURCHASE_DATE, RECT{valueLeft, m_licenceValues[0].top, pickerRight, m_licenceValues[0].bottom});
+    PlaceControl(IDC_ITEM_EXPIRY_DATE, RECT{valueLeft, m_licenceValues[1].top, pickerRight, m_licenceValues[1].bottom});
 }
 
 void CItemInfoDlg::Relayout()
@@ -505,16 +527,17 @@ void CItemInfoDlg::Relayout()
     ComputeAreas();
     const int left = m_fieldArea.left;
     const int top = m_fieldArea.top;
-    const int firstTop = top + (m_mode == ItemInfoAdd ? 5 : 30);
+    const int firstTop = top + Scale(m_mode == ItemInfoAdd ? 5 : 30);
     LayoutBasic(firstTop);
     LayoutRegistration(firstTop);
     LayoutLicence(firstTop);
 
-    const RECT slotA{left + 5, top + 5, left + 75, top + 25};
-    const RECT slotB{left + 80, top + 5, left + 150, top + 25};
+    const RECT slotA{left + Scale(5), top + Scale(5), left + Scale(75), top + Scale(25)};
+    const RECT slotB{left + Scale(80), top + Scale(5), left + Scale(150), top + Scale(25)};
     PlaceControl(IDC_ITEM_MODIFY, slotA);
     PlaceControl(IDC_ITEM_APPLY, slotA);
     PlaceControl(IDC_ITEM_CANCEL, slotB);
+    PlaceControl(IDC_ITEM_INSTALLER, slotB);
 
     for (int id : BasicEditors)
         ShowControl(id, false);
@@ -528,6 +551,7 @@ void CItemInfoDlg::Relayout()
     ShowControl(IDC_ITEM_MODIFY, viewing);
     ShowControl(IDC_ITEM_APPLY, m_mode == ItemInfoEdit);
     ShowControl(IDC_ITEM_CANCEL, m_mode == ItemInfoEdit);
+    ShowControl(IDC_ITEM_INSTALLER, viewing && m_commandTarget != nullptr);
     m_showValues = viewing;
     if (viewing) {
         if (m_currentTab == 1 && m_record) {
@@ -537,6 +561,8 @@ void CItemInfoDlg::Relayout()
     } else {
         ShowEditors();
     }
+    if (m_currentTab == 1)
+        LoadPendingComment();
     InvalidateRect(m_tabs.GetSafeHwnd(), nullptr, FALSE);
 }
 
@@ -588,7 +614,8 @@ void CItemInfoDlg::DrawRowText(HDC dc, const RECT& rect, const std::wstring& tex
     CScopedSelection selectFont(dc, font);
     CScopedTextLook look(dc, colour);
     RECT box = rect;
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box,
+    // A row holds a few dozen characters; the rest of a huge value would only be measured.
+    DrawTextW(dc, text.c_str(), static_cast<int>(ShownLineLength(text)), &box,
               DT_LEFT | DT_BOTTOM | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
 
@@ -602,7 +629,7 @@ void CItemInfoDlg::PaintPage(HDC dc) const
             DrawRowText(dc, m_basicLabels[row], BasicLabels[row], m_labelFont.Get(), Black);
         if (editing) {
             RECT star = m_basicLabels[0];
-            star.left = star.right - 5;
+            star.left = star.right - Scale(5);
             DrawRowText(dc, star, L"*", m_labelFont.Get(), PureRed);
         }
         if (!m_showValues)
@@ -653,7 +680,7 @@ void CItemInfoDlg::PaintPage(HDC dc) const
 void CItemInfoDlg::RepaintValues()
 {
     RECT rect = m_valueArea;
-    rect.left = m_fieldArea.left + 80;
+    rect.left = m_fieldArea.left + Scale(80);
     MapWindowPoints(m_hWnd, m_tabs.GetSafeHwnd(), reinterpret_cast<POINT*>(&rect), 2);
     InvalidateRect(m_tabs.GetSafeHwnd(), &rect, FALSE);
     UpdateWindow(m_tabs.GetSafeHwnd());
@@ -708,6 +735,9 @@ void CItemInfoDlg::FillEditors()
 void CItemInfoDlg::ReloadCodes(bool fill)
 {
     SetItemText(IDC_ITEM_COMMENT, L"");
+    m_commentPending = false;
+    m_commentLoaded = 0;
+    KillTimer(m_hWnd, CommentTimer);
     SetItemText(IDC_ITEM_CODENAME, L"");
     SetItemText(IDC_ITEM_CODE, L"");
     HWND list = GetDlgItem(IDC_ITEM_CODELIST);
@@ -716,11 +746,111 @@ void CItemInfoDlg::ReloadCodes(bool fill)
     if (!fill || !m_record)
         return;
     const CRegInfo& reg = m_record->RegInfo;
-    SetItemText(IDC_ITEM_COMMENT, reg.Comment);
-    for (int i = 0; i < reg.CodeName.GetSize() && i < reg.Code.GetSize(); ++i) {
+    // The edit control lays out the whole comment, which may run to megabytes: it goes in only
+    // when the comment is to be seen, not with every selection on the basic tab.
+    m_commentPending = true;
+    if (m_currentTab == 1)
+        LoadPendingComment();
+    const int count = std::min(reg.CodeName.GetSize(), reg.Code.GetSize());
+    size_t characters = 0;
+    for (int i = 0; i < count; ++i)
+        characters += reg.CodeName[i].size() + 1;
+    // Thousands of codes go in as one change: room reserved once, drawn once.
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list, LB_INITSTORAGE, static_cast<WPARAM>(count), static_cast<LPARAM>(characters * sizeof(wchar_t)));
+    m_codes.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
         SendMessageW(list, LB_INSERTSTRING, i, reinterpret_cast<LPARAM>(reg.CodeName[i].c_str()));
         m_codes.push_back(reg.Code[i]);
     }
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+}
+
+void CItemInfoDlg::LoadPendingComment()
+{
+    if (!m_commentPending || !m_record)
+        return;
+    const std::wstring& comment = m_record->RegInfo.Comment;
+    // Shown read-only, a long comment comes in parts: its first screens at once, the rest between
+    // the user's input, so the pane answers at once whatever the comment's size.
+    if (m_mode != ItemInfoView || comment.size() <= CommentFirstPart) {
+        m_commentPending = false;
+        SetItemText(IDC_ITEM_COMMENT, comment);
+        return;
+    }
+    if (m_commentLoaded > 0)
+        return;  // its parts are coming already
+    m_commentLoaded = PartEnd(comment, 0, CommentFirstPart);
+    SetItemText(IDC_ITEM_COMMENT, comment.substr(0, m_commentLoaded));
+    SetTimer(m_hWnd, CommentTimer, USER_TIMER_MINIMUM, nullptr);
+}
+
+void CItemInfoDlg::LoadNextCommentParts()
+{
+    if (!m_commentPending || !m_record || m_mode != ItemInfoView) {
+        KillTimer(m_hWnd, CommentTimer);
+        return;
+    }
+    const std::wstring& comment = m_record->RegInfo.Comment;
+    HWND editor = GetDlgItem(IDC_ITEM_COMMENT);
+    DWORD selectionStart = 0;
+    DWORD selectionEnd = 0;
+    SendMessageW(editor, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart), reinterpret_cast<LPARAM>(&selectionEnd));
+    const LRESULT firstLine = SendMessageW(editor, EM_GETFIRSTVISIBLELINE, 0, 0);
+    SendMessageW(editor, WM_SETREDRAW, FALSE, 0);
+    // Parts go in back to back until the user does something, or a quarter of a second is over
+    // and the pane is painted. The editor's work per part grows with what it holds already, so
+    // parts are large, a sixteenth of the comment, which keeps the whole within a few per cent of
+    // one plain fill. A long paragraph without line breaks costs the editor far more per
+    // character, growing with the square of the part: there parts are small.
+    const size_t largestPart = std::max(CommentPart, comment.size() / 16);
+    const DWORD start = GetTickCount();
+    do {
+        const size_t partSize = HasLongParagraph(comment, m_commentLoaded, largestPart) ? CommentFirstPart : largestPart;
+        const size_t end = PartEnd(comment, m_commentLoaded, partSize);
+        const std::wstring part = comment.substr(m_commentLoaded, end - m_commentLoaded);
+        const WPARAM at = static_cast<WPARAM>(GetWindowTextLengthW(editor));
+        SendMessageW(editor, EM_SETSEL, at, static_cast<LPARAM>(at));
+        SendMessageW(editor, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(part.c_str()));
+        m_commentLoaded = end;
+    } while (m_commentLoaded < comment.size() && GetTickCount() - start < 250 && !HIWORD(GetQueueStatus(QS_INPUT)));
+    // The reader's place and selection stay where they were.
+    SendMessageW(editor, EM_SETSEL, selectionStart, static_cast<LPARAM>(selectionEnd));
+    const LRESULT nowFirst = SendMessageW(editor, EM_GETFIRSTVISIBLELINE, 0, 0);
+    SendMessageW(editor, EM_LINESCROLL, 0, static_cast<LPARAM>(firstLine - nowFirst));
+    SendMessageW(editor, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(editor, nullptr, TRUE);
+    if (m_commentLoaded >= comment.size()) {
+        m_commentPending = false;
+        KillTimer(m_hWnd, CommentTimer);
+    }
+}
+
+bool CItemInfoDlg::HasLongParagraph(const std::wstring& text, size_t from, size_t size)
+{
+    constexpr size_t LongParagraph = 8 * 1024;
+    const size_t end = std::min(text.size(), from + size);
+    size_t lineStart = from;
+    for (size_t at = from; at < end; ++at) {
+        if (text[at] == L'\n')
+            lineStart = at + 1;
+        else if (at - lineStart >= LongParagraph)
+            return true;
+    }
+    return false;
+}
+
+size_t CItemInfoDlg::PartEnd(const std::wstring& text, size_t from, size_t size)
+{
+    size_t end = std::min(text.size(), from + size);
+    if (end < text.size()) {
+        // Never between a surrogate pair, nor between a carriage return and its line feed.
+        const wchar_t last = text[end - 1];
+        if ((last >= 0xD800 && last <= 0xDBFF) || last == L'\r')
+            --end;
+    }
+    return end;
 }
 
 bool CItemInfoDlg::CollectFields()
@@ -765,7 +895,8 @@ bool CItemInfoDlg::CollectFields()
     reg.UserName = TrimText(ItemText(IDC_ITEM_USERNAME));
     reg.UserCompany = TrimText(ItemText(IDC_ITEM_USERCOMPANY));
     reg.UserEmail = TrimText(ItemText(IDC_ITEM_USEREMAIL));
-    reg.Comment = ItemText(IDC_ITEM_COMMENT);
+    // A comment not wholly in its editor was never changed there.
+    reg.Comment = m_commentPending ? m_record->RegInfo.Comment : ItemText(IDC_ITEM_COMMENT);
     HWND list = GetDlgItem(IDC_ITEM_CODELIST);
     const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
     for (int i = 0; i < count && i < static_cast<int>(m_codes.size()); ++i) {
@@ -973,6 +1104,11 @@ bool CItemInfoDlg::OnCommand(WORD id, WORD notifyCode, HWND)
         if (notifyCode == BN_CLICKED)
             OnApply();
         return true;
+    case IDC_ITEM_INSTALLER:
+        // The main window shows the facts of the record this pane shows.
+        if (notifyCode == BN_CLICKED && m_commandTarget)
+            PostMessageW(m_commandTarget, MSG_COMMAND, CMD_INSTALLER_DETAILS, reinterpret_cast<LPARAM>(m_hWnd));
+        return true;
     case IDC_ITEM_CANCEL:
         if (notifyCode == BN_CLICKED)
             OnCancelEdit();
@@ -1018,6 +1154,12 @@ INT_PTR CItemInfoDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool
         handled = true;
         return TRUE;
     }
+    case WM_TIMER:
+        if (wParam != CommentTimer)
+            return 0;
+        handled = true;
+        LoadNextCommentParts();
+        return 0;
     case WM_CTLCOLORDLG:
         handled = true;
         return reinterpret_cast<INT_PTR>(m_paneBrush.Get());

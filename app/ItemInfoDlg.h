@@ -70,6 +70,9 @@ public:
     // Value rectangle of a basic row (0 Name .. 6 Type), in pane coordinates.
     RECT BasicValueRect(int row) const { return m_basicValues[row]; }
     bool IsLinkHover() const { return m_linkHover; }
+    // Whether the comment's editor holds the whole comment of the record (a long one shown in view
+    // mode comes in parts while the message loop runs).
+    bool IsCommentComplete() const { return !m_commentPending; }
     // The working copy of the codes, paired with the code list's names.
     const std::vector<std::wstring>& Codes() const { return m_codes; }
 
@@ -81,6 +84,7 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
+    void OnDpiChanged() override;
     void OnOK() override {}
     void OnCancel() override {}
     bool OnCommand(WORD id, WORD notifyCode, HWND control) override;
@@ -102,6 +106,7 @@ private:
     void SetPickedDate(int id, const std::wstring& iso) const;
     void ShowEditors();
     void PlaceControl(int id, const RECT& rect) const;
+    void CreateFonts();
     void ShowControl(int id, bool show) const;
 
     void PaintPage(HDC dc) const;
@@ -118,6 +123,13 @@ private:
     void OnEditCode();
     void FillEditors();
     void ReloadCodes(bool fill);
+    // Puts the record's comment into its editor, when it is not there yet: at once, or in view mode
+    // a long one in parts, the first now and the others on a timer.
+    void LoadPendingComment();
+    void LoadNextCommentParts();
+    static size_t PartEnd(const std::wstring& text, size_t from, size_t size);
+    // Whether text holds a paragraph of many thousand characters in the size characters from from.
+    static bool HasLongParagraph(const std::wstring& text, size_t from, size_t size);
     // For the tab control: the pointer moved or clicked on the page (pane coordinates).
     void OnPageMouseMove(POINT point);
     bool OnPageClick(POINT point);
@@ -145,6 +157,11 @@ private:
     int m_currentTab = 0;
     bool m_showValues = true;
     std::vector<std::wstring> m_codes;
+    bool m_commentPending = false;  // the comment editor does not hold the whole comment yet
+    size_t m_commentLoaded = 0;     // how much of it the editor holds while parts are coming
+    static constexpr UINT_PTR CommentTimer = 1;
+    static constexpr size_t CommentFirstPart = 4 * 1024;
+    static constexpr size_t CommentPart = 256 * 1024;
     CScopedBrush m_paneBrush;
     CScopedBrush m_whiteBrush;
     HCURSOR m_handCursor = nullptr;
@@ -157,6 +174,7 @@ private:
     CommCtrl::CBitmapButton5S m_modify;
     CommCtrl::CBitmapButton5S m_apply;
     CommCtrl::CBitmapButton5S m_cancel;
+    CommCtrl::CBitmapButton5S m_installer;  // opens the installer details, in the main window's pane
 
     HWND m_commandTarget = nullptr;
     HWND m_commandSender = nullptr;

@@ -92,13 +92,13 @@ void Place(HWND dialog, int id, int left, int top, int right, int bottom)
 }
 
 // A drop-down list's window height includes its list; the closed box keeps the layout's height.
-void PlaceList(HWND dialog, int id, int left, int top, int right, int bottom, int entries)
+void PlaceList(HWND dialog, int id, int left, int top, int right, int bottom, int entries, UINT dpi)
 {
     HWND list = GetDlgItem(dialog, id);
     const int height = bottom - top;
-    SendMessageW(list, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height - 6);
+    SendMessageW(list, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height - ScaleToDpi(6, dpi));
     const int itemHeight = static_cast<int>(SendMessageW(list, CB_GETITEMHEIGHT, 0, 0));
-    SetWindowPos(list, nullptr, left, top, right - left, height + entries * itemHeight + 4,
+    SetWindowPos(list, nullptr, left, top, right - left, height + entries * itemHeight + ScaleToDpi(4, dpi),
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -173,8 +173,10 @@ bool IsOnSystemPartition(const std::wstring& folder)
 }
 
 COptionsDlg::COptionsDlg(HWND parent)
-    : CBitmapDialog(IDD_OPTIONS, parent), m_infoTip(nullptr), m_brush(CreateSolidBrush(BackgroundColour))
+    : CBitmapDialog(IDD_OPTIONS, parent), m_infoTip(nullptr)
 {
+    SetContentColour(BackgroundColour);
+    AnswerControlColours({WM_CTLCOLORSTATIC, WM_CTLCOLORLISTBOX, WM_CTLCOLOREDIT, WM_CTLCOLORBTN, WM_CTLCOLORDLG}, true);
 }
 
 BOOL COptionsDlg::OnInitDialog()
@@ -185,7 +187,7 @@ BOOL COptionsDlg::OnInitDialog()
     if (!m_parent)
         SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE) | WS_EX_APPWINDOW);
     SetWindowTextW(m_hWnd, L"Options");
-    SetWindowPos(m_hWnd, nullptr, 0, 0, Width, Height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ResizeTo(Width, Height);
 
     SkinButtons();
     m_infoTip.SetOwner(m_hWnd);
@@ -212,11 +214,13 @@ void COptionsDlg::SkinButtons()
 // Made in code after the template's controls, in the tab order before "Clear History".
 void COptionsDlg::CreateReminderRow()
 {
-    HFONT font = reinterpret_cast<HFONT>(SendMessageW(m_hWnd, WM_GETFONT, 0, 0));
-    HWND label = CreateWindowExW(0, L"STATIC", ReminderLabel, WS_CHILD | WS_VISIBLE | SS_CENTERIMAGE, 0, 0, 80, 20,
+    // The dialog's font at its DPI, so that a later change of DPI finds and replaces it.
+    HFONT font = GetDialogFont();
+    HWND label = CreateWindowExW(0, L"STATIC", ReminderLabel, WS_CHILD | WS_VISIBLE | SS_CENTERIMAGE, 0, 0,
+                                 Scale(80), Scale(20),
                                  m_hWnd, reinterpret_cast<HMENU>(IDC_OPTIONS_REMIND_LABEL), nullptr, nullptr);
     HWND days = CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST,
-                                0, 0, 100, 120, m_hWnd, reinterpret_cast<HMENU>(IDC_OPTIONS_REMIND_DAYS), nullptr,
+                                0, 0, Scale(100), Scale(120), m_hWnd, reinterpret_cast<HMENU>(IDC_OPTIONS_REMIND_DAYS), nullptr,
                                 nullptr);
     for (HWND control : {label, days})
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -229,24 +233,31 @@ void COptionsDlg::PlaceControls()
 {
     const RECT content = GetContentRect();
     const int l = content.left, t = content.top, r = content.right;
-    Place(m_hWnd, IDC_OPTIONS_ATTACH_GROUP, l + 10, t + 10, r - 10, t + 115);
-    Place(m_hWnd, IDC_OPTIONS_DEFAULTS_GROUP, l + 10, t + 125, r - 10, t + 245);
-    Place(m_hWnd, IDC_OPTIONS_ATTACH_LABEL, l + 20, t + 40, l + 100, t + 60);
-    PlaceList(m_hWnd, IDC_OPTIONS_ATTACH_MODE, l + 110, t + 40, r - 20, t + 60, 2);
-    Place(m_hWnd, IDC_OPTIONS_FOLDER_LABEL, l + 20, t + 70, l + 130, t + 85);
-    Place(m_hWnd, IDC_OPTIONS_INFORMATION, l + 135, t + 65, l + 155, t + 85);
-    Place(m_hWnd, IDC_OPTIONS_DATA_FOLDER, l + 20, t + 85, r - 70, t + 105);
-    Place(m_hWnd, IDC_OPTIONS_BROWSE, r - 65, t + 85, r - 20, t + 105);
-    Place(m_hWnd, IDC_OPTIONS_CLASSIFY_LABEL, l + 20, t + 155, l + 100, t + 175);
-    PlaceList(m_hWnd, IDC_OPTIONS_CLASSIFY_MODE, l + 110, t + 155, r - 20, t + 175, 3);
-    Place(m_hWnd, IDC_OPTIONS_SORT_LABEL, l + 20, t + 185, l + 100, t + 205);
-    PlaceList(m_hWnd, IDC_OPTIONS_SORT_KEY, l + 110, t + 185, r - 20, t + 205, 5);
-    Place(m_hWnd, IDC_OPTIONS_REMIND_LABEL, l + 20, t + 215, l + 100, t + 235);
-    PlaceList(m_hWnd, IDC_OPTIONS_REMIND_DAYS, l + 110, t + 215, r - 20, t + 235,
-              static_cast<int>(std::size(ReminderChoices)) + 1);
-    Place(m_hWnd, IDC_OPTIONS_CLEAR_HISTORY, l + 10, t + 255, l + 110, t + 275);
-    Place(m_hWnd, IDOK, r - 160, t + 255, r - 90, t + 275);
-    Place(m_hWnd, IDCANCEL, r - 80, t + 255, r - 10, t + 275);
+    Place(m_hWnd, IDC_OPTIONS_ATTACH_GROUP, l + Scale(10), t + Scale(10), r - Scale(10), t + Scale(115));
+    Place(m_hWnd, IDC_OPTIONS_DEFAULTS_GROUP, l + Scale(10), t + Scale(125), r - Scale(10), t + Scale(245));
+    Place(m_hWnd, IDC_OPTIONS_ATTACH_LABEL, l + Scale(20), t + Scale(40), l + Scale(100), t + Scale(60));
+    PlaceList(m_hWnd, IDC_OPTIONS_ATTACH_MODE, l + Scale(110), t + Scale(40), r - Scale(20), t + Scale(60), 2, GetDpi());
+    Place(m_hWnd, IDC_OPTIONS_FOLDER_LABEL, l + Scale(20), t + Scale(70), l + Scale(130), t + Scale(85));
+    Place(m_hWnd, IDC_OPTIONS_INFORMATION, l + Scale(135), t + Scale(65), l + Scale(155), t + Scale(85));
+    Place(m_hWnd, IDC_OPTIONS_DATA_FOLDER, l + Scale(20), t + Scale(85), r - Scale(70), t + Scale(105));
+    Place(m_hWnd, IDC_OPTIONS_BROWSE, r - Scale(65), t + Scale(85), r - Scale(20), t + Scale(105));
+    Place(m_hWnd, IDC_OPTIONS_CLASSIFY_LABEL, l + Scale(20), t + Scale(155), l + Scale(100), t + Scale(175));
+    PlaceList(m_hWnd, IDC_OPTIONS_CLASSIFY_MODE, l + Scale(110), t + Scale(155), r - Scale(20), t + Scale(175), 3, GetDpi());
+    Place(m_hWnd, IDC_OPTIONS_SORT_LABEL, l + Scale(20), t + Scale(185), l + Scale(100), t + Scale(205));
+    PlaceList(m_hWnd, IDC_OPTIONS_SORT_KEY, l + Scale(110), t + Scale(185), r - Scale(20), t + Scale(205), 5, GetDpi());
+    Place(m_hWnd, IDC_OPTIONS_REMIND_LABEL, l + Scale(20), t + Scale(215), l + Scale(100), t + Scale(235));
+    PlaceList(m_hWnd, IDC_OPTIONS_REMIND_DAYS, l + Scale(110), t + Scale(215), r - Scale(20), t + Scale(235),
+              static_cast<int>(std::size(ReminderChoices)) + 1, GetDpi());
+    Place(m_hWnd, IDC_OPTIONS_CLEAR_HISTORY, l + Scale(10), t + Scale(255), l + Scale(110), t + Scale(275));
+    Place(m_hWnd, IDOK, r - Scale(160), t + Scale(255), r - Scale(90), t + Scale(275));
+    Place(m_hWnd, IDCANCEL, r - Scale(80), t + Scale(255), r - Scale(10), t + Scale(275));
+}
+
+void COptionsDlg::OnDpiChanged()
+{
+    CBitmapDialog::OnDpiChanged();
+    ResizeTo(Width, Height);
+    PlaceControls();
 }
 
 void COptionsDlg::FillLists()
@@ -279,28 +290,6 @@ void COptionsDlg::ShowSettings()
     }
     if (SendMessageW(days, CB_GETCURSEL, 0, 0) == CB_ERR)
         SendMessageW(days, CB_SETCURSEL, std::find(choices.begin(), choices.end(), DefaultReminderDays) - choices.begin(), 0);
-}
-
-void COptionsDlg::PaintSkin(HDC dc)
-{
-    CBitmapDialog::PaintSkin(dc);
-    const RECT content = GetContentRect();
-    FillRect(dc, &content, m_brush.Get());
-}
-
-INT_PTR COptionsDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
-{
-    switch (message) {
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-        handled = true;
-        return TransparentControlColour(wParam, m_brush.Get());
-    default:
-        return CBitmapDialog::OnMessage(message, wParam, lParam, handled);
-    }
 }
 
 bool COptionsDlg::OnCommand(WORD id, WORD notifyCode, HWND)

@@ -28,10 +28,9 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
-    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
     bool OnCommand(WORD id, WORD notifyCode, HWND control) override;
     void OnOK() override;
-    void PaintSkin(HDC dc) override;
+    void OnDpiChanged() override;
 
     // The tip is a member so that tests can see what it was given.
     CInfoTipDlg m_infoTip;
@@ -54,7 +53,6 @@ private:
     CommCtrl::CBitmapButton5S m_browse;
     CommCtrl::CBitmapButton5S m_information;
     CommCtrl::CBitmapButton5S m_clearHistory;
-    CScopedBrush m_brush;
     bool m_dataFolderChanged = false;
 };
 

@@ -12,6 +12,7 @@
 #include "storage/Configurations.h"
 #include "storage/History.h"
 #include "storage/Paths.h"
+#include "storage/FileAccess.h"
 #include "storage/Settings.h"
 #include "storage/SoftwareFiles.h"
 
@@ -86,7 +87,7 @@ BOOL CQVNApp::InitInstance()
     LoadHistoryLists();
 
     if (!ReadSettings(Settings, SettingsPath)) {
-        DeleteFileW(SettingsPath.c_str());
+        DeleteFileRetrying(SettingsPath);
         WriteSettings(Settings, SettingsPath);
         ShowWarning(nullptr, SettingsResetText);
     }

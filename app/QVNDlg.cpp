@@ -18,9 +18,11 @@
 #include "installer/InstallerOperations.h"
 #include "installer/InstallerText.h"
 #include "model/Catalogue.h"
+#include "model/InstallerFacts.h"
 #include "model/Vocabulary.h"
 #include "res/resource.h"
 #include "storage/Configurations.h"
+#include "storage/FileAccess.h"
 #include "storage/Paths.h"
 #include "storage/SoftwareFiles.h"
 
@@ -139,14 +141,18 @@ BOOL CQVNDlg::OnInitDialog()
     SetWindowTextW(m_hWnd, MainWindowTitle);
     if (CWinApp* app = CWinApp::Current(); app && !app->m_pMainWnd)
         app->m_pMainWnd = m_hWnd;
-    SetWindowPos(m_hWnd, nullptr, 0, 0, WindowWidth, WindowHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // On a screen too small for the window at its DPI, the whole window is laid out at the
+    // largest DPI that fits, so that all of it can be reached.
+    if (const UINT fitting = FittingDpi(m_hWnd, GetDpi()); fitting != GetDpi())
+        SetDpi(fitting);
+    ResizeTo(WindowWidth, WindowHeight);
     m_progress.SetOwner(m_hWnd);
+    m_vault.Connect(m_hWnd, [this] { RepaintListPane(); });
 
     m_toolbar.Create(m_hWnd);
     m_toolbar.Place(GetContentRect());
 
-    const RECT content = GetContentRect();
-    m_itemInfo.SetPaneHeight(PaneHeight);
+    m_itemInfo.SetPaneHeight(Scale(PaneHeight));
     m_itemInfo.SetCommandTarget(m_hWnd, m_toolbar.GetSafeHwnd());
     m_itemInfo.SetListRepaint([this] {
         // An applied change may take the record out of the found or due tab, or bring it in.
@@ -154,14 +160,11 @@ BOOL CQVNDlg::OnInitDialog()
         m_listPane.RefreshCurrentList();
     });
     m_itemInfo.Create(m_hWnd);
-    SetWindowPos(m_itemInfo.GetSafeHwnd(), nullptr, content.left + ListPaneWidth, content.top + ToolbarHeight, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(m_itemInfo.GetSafeHwnd(), SW_SHOW);
 
     m_listPane.Connect(&m_itemInfo, m_toolbar.SortBox());
     m_listPane.Create(m_hWnd);
-    SetWindowPos(m_listPane.GetSafeHwnd(), nullptr, content.left, content.top + ToolbarHeight, ListPaneWidth,
-                 PaneHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    PlacePanes();
     ShowWindow(m_listPane.GetSafeHwnd(), SW_SHOW);
     // The card the list starts with selected is the one the details pane shows, and the keyboard
     // starts in the list: in the Classify box the first arrow key would regroup the catalogue.
@@ -188,9 +191,69 @@ void CQVNDlg::OnDestroy()
     CBitmapDialog::OnDestroy();
 }
 
+void CQVNDlg::PlacePanes()
+{
+    const RECT content = GetContentRect();
+    SetWindowPos(m_itemInfo.GetSafeHwnd(), nullptr, content.left + Scale(ListPaneWidth),
+                 content.top + Scale(ToolbarHeight), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(m_listPane.GetSafeHwnd(), nullptr, content.left, content.top + Scale(ToolbarHeight),
+                 Scale(ListPaneWidth), Scale(PaneHeight), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CQVNDlg::OnDpiChanged()
+{
+    CBitmapDialog::OnDpiChanged();
+    ResizeTo(WindowWidth, WindowHeight);
+    m_toolbar.SetDpi(GetDpi());
+    m_toolbar.Place(GetContentRect());
+    m_listPane.SetDpi(GetDpi());
+    m_itemInfo.SetDpi(GetDpi());
+    m_itemInfo.SetPaneHeight(Scale(PaneHeight));
+    PlacePanes();
+    m_finder.DpiChanged(GetDpi());
+}
+
+SIZE CQVNDlg::WindowSizeAt(UINT dpi)
+{
+    return WindowSizeFor(WindowWidth, WindowHeight, dpi, false);
+}
+
+UINT CQVNDlg::FittingDpi(HWND window, UINT dpi)
+{
+    RECT where{};
+    GetWindowRect(window, &where);
+    return FittingDpiAt(where, dpi);
+}
+
+UINT CQVNDlg::FittingDpiAt(const RECT& where, UINT dpi)
+{
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (!GetMonitorInfoW(MonitorFromRect(&where, MONITOR_DEFAULTTONEAREST), &monitor))
+        return dpi;
+    const RECT& work = monitor.rcWork;
+    UINT fitting = dpi;
+    // Sizes round; one DPI less per step until both sides fit, never below 96.
+    while (fitting > BaseDpi &&
+           (WindowSizeAt(fitting).cx > RectWidth(work) || WindowSizeAt(fitting).cy > RectHeight(work)))
+        --fitting;
+    return fitting;
+}
+
 INT_PTR CQVNDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
 {
     switch (message) {
+    case WM_DPICHANGED: {
+        // The suggested rectangle is on the new monitor; the window keeps its corner there and
+        // takes the largest DPI up to the monitor's at which it fits.
+        const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
+        const UINT dpi = FittingDpiAt(suggested, LOWORD(wParam));
+        const SIZE size = WindowSizeAt(dpi);
+        const RECT placed{suggested.left, suggested.top, suggested.left + size.cx, suggested.top + size.cy};
+        SetDpi(dpi, &placed);
+        handled = true;
+        return 0;
+    }
     case MSG_COMMAND:
         OnCommandMessage(wParam, reinterpret_cast<HWND>(lParam));
         handled = true;
@@ -247,6 +310,16 @@ void CQVNDlg::OnCommandMessage(WPARAM code, HWND sender)
         if (!ShowReminders())
             ShowInformation(m_hWnd, NothingDueText(Settings.ReminderDays));
         break;
+    case CMD_VERIFY_INSTALLERS: m_vault.VerifyInstallers(CatalogueRecords()); break;
+    case CMD_FIND_MOVED_INSTALLERS: m_vault.FindMovedInstallers(m_hWnd, {}, CatalogueRecords()); break;
+    case CMD_INSTALLER_DETAILS:
+        // From the details pane: the record it shows; otherwise the list's selection.
+        if (sender && sender == m_itemInfo.GetSafeHwnd())
+            m_vault.ShowDetails(m_itemInfo.Record() ? std::vector<CSoftware*>{m_itemInfo.Record()}
+                                                    : std::vector<CSoftware*>());
+        else
+            m_vault.ShowDetails(SelectedRecords());
+        break;
     default: return;
     }
     // A new order of the catalogue is the found tab's order from the next search on.
@@ -297,6 +370,27 @@ bool CQVNDlg::ShowReminders()
     if (m_reminderDialog && m_reminderDialog(due, m_hWnd) == IDOK)
         m_finder.ShowDue();
     return true;
+}
+
+bool CQVNDlg::OnCommand(WORD id, WORD notifyCode, HWND control)
+{
+    if (control)
+        return CBitmapDialog::OnCommand(id, notifyCode, control);
+    switch (id) {
+    case ID_VAULT_VERIFY: OnCommandMessage(CMD_VERIFY_INSTALLERS, nullptr); return true;
+    case ID_VAULT_FIND_MOVED: OnCommandMessage(CMD_FIND_MOVED_INSTALLERS, nullptr); return true;
+    case ID_VAULT_DETAILS: OnCommandMessage(CMD_INSTALLER_DETAILS, nullptr); return true;
+    default: return CBitmapDialog::OnCommand(id, notifyCode, control);
+    }
+}
+
+std::vector<CSoftware*> CQVNDlg::CatalogueRecords() const
+{
+    std::vector<CSoftware*> records;
+    records.reserve(static_cast<size_t>(SoftwareList.GetSize()));
+    for (int i = 0; i < SoftwareList.GetSize(); ++i)
+        records.push_back(SoftwareList[i]);
+    return records;
 }
 
 void CQVNDlg::ShowReloadedCatalogue()
@@ -511,11 +605,12 @@ void CQVNDlg::OnDetach()
                                              L"'s installer is attached by Import-Mode, it will be deleted after "
                                              L"detaching.\n\nWould you like to continue ?"))
                     continue;
-                DeleteFileW(installer.InstallerPath.c_str());
+                DeleteFileRetrying(installer.InstallerPath);
             }
             installer.InstallerPath.clear();
             installer.OriginalPath.clear();
             installer.AttachMode = AttachByReference;
+            ClearInstallerFacts(record->ExtraInfo);
             UpdateIcon(*record);
             SaveSoftwareFile(*record);
         }
@@ -547,6 +642,8 @@ void CQVNDlg::OnExport()
         return;
     if (folder.back() != L'\\')
         folder += L'\\';
+    if (!m_vault.ConfirmIntact(record))
+        return;
     m_progress.RunCopy(record, folder + FileNamePart(record.InstallerInfo.OriginalPath), CopyExport, false);
 }
 
@@ -564,6 +661,8 @@ void CQVNDlg::OnLaunch()
         OnAttach();
         return;
     }
+    if (!m_vault.ConfirmIntact(record))
+        return;
     std::wstring target = record.InstallerInfo.InstallerPath;
     if (record.InstallerInfo.AttachMode == AttachByImport) {
         target = TempFolder + FileNamePart(record.InstallerInfo.OriginalPath);
@@ -620,7 +719,7 @@ void CQVNDlg::OnDelete()
     m_itemInfo.SetRecord(nullptr);
     for (const CSoftware* record : records) {
         if (record->InstallerInfo.AttachMode == AttachByImport && !record->InstallerInfo.InstallerPath.empty())
-            DeleteFileW(record->InstallerInfo.InstallerPath.c_str());
+            DeleteFileRetrying(record->InstallerInfo.InstallerPath);
         DeleteSoftwareFile(*record);
     }
     RemoveSoftware(positions.data(), static_cast<int>(positions.size()));

@@ -15,6 +15,7 @@
 #include "app/SWListDlg.h"
 #include "app/ItemInfoDlg.h"
 #include "model/LicenceDates.h"
+#include "app/VaultCommands.h"
 #include "framework/Gdi.h"
 #include "installer/ImportProgressDlg.h"
 #include "skin/BitmapDialog.h"
@@ -66,6 +67,7 @@ public:
     CItemInfoDlg& ItemInfo() { return m_itemInfo; }
     HWND ItemInfoWindow() const { return m_itemInfo.GetSafeHwnd(); }
     CImportProgressDlg& Progress() { return m_progress; }
+    CVaultCommands& Vault() { return m_vault; }
     HICON AppIcon() const { return m_appIcon.Get(); }
 
     static constexpr int WindowWidth = 821;
@@ -73,6 +75,13 @@ public:
     static constexpr int ToolbarHeight = 74;
     static constexpr int ListPaneWidth = 515;
     static constexpr int PaneHeight = 600;
+
+    // The window's size at a DPI: its parts scaled one by one, so that they fill it exactly.
+    static SIZE WindowSizeAt(UINT dpi);
+    // The largest DPI up to the given one at which the window fits the work area of the monitor
+    // of a window or a rectangle; never below 96.
+    static UINT FittingDpi(HWND window, UINT dpi);
+    static UINT FittingDpiAt(const RECT& where, UINT dpi);
     // The system-menu item that opens the About box.
     static constexpr UINT AboutMenuId = 0x10;
     // Posted to itself at opening, so that reminders come once the window shows.
@@ -86,11 +95,16 @@ protected:
     // the details pane holds unsaved edits.
     void OnCancel() override;
     void PaintSkin(HDC dc) override;
+    void OnDpiChanged() override;
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
     void OnDestroy() override;
 
 private:
+    void PlacePanes();
     void OnCommandMessage(WPARAM code, HWND sender);
+    // The menu of further commands sends their menu identifiers.
+    bool OnCommand(WORD id, WORD notifyCode, HWND control) override;
+    std::vector<CSoftware*> CatalogueRecords() const;
     void OnSysCommand(WPARAM command, LPARAM lParam, bool& handled);
     // WM_QUERYENDSESSION: false keeps the session alive for the unsaved edits.
     bool OnQueryEndSession();
@@ -114,6 +128,7 @@ private:
     CSWListDlg m_listPane;
     CItemInfoDlg m_itemInfo;
     CImportProgressDlg m_progress;
+    CVaultCommands m_vault;
 
     RecordDialogRunner m_addDialog;
     OptionsRunner m_optionsDialog;

@@ -46,10 +46,7 @@ constexpr int MoreWidth = 45;
 constexpr int MoreHeight = 20;
 constexpr int MoreGap = 3;
 
-HICON LoadIconResource(UINT id, int size)
-{
-    return static_cast<HICON>(LoadImageW(ResourceInstance(), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
-}
+constexpr int FirstLeft = 5;
 
 // A stored position, or the first entry when it is outside the box.
 int PositionOrFirst(int value, int count)
@@ -84,12 +81,8 @@ BOOL CQVNToolbar::OnInitDialog()
     for (int index = 0; index < ButtonCount; ++index)
         m_buttons[index]->SubclassDlgItem(ButtonIds[index], m_hWnd);
 
-    m_leftEdge = LoadBitmapResource(IDB_TOOLBAR_LEFT);
-    m_rightEdge = LoadBitmapResource(IDB_TOOLBAR_RIGHT);
-    m_tile = LoadBitmapResource(IDB_TOOLBAR_TILE);
+    LoadArt();
     SkinButtons();
-    m_ascendingIcon.Reset(LoadIconResource(IDI_SORT_ASCENDING, DirectionIconSize));
-    m_descendingIcon.Reset(LoadIconResource(IDI_SORT_DESCENDING, DirectionIconSize));
     CreateSeparators();
     for (CBitmapButton5S* button : m_buttons) {
         // A toolbar button never shows the keyboard focus.
@@ -103,16 +96,41 @@ BOOL CQVNToolbar::OnInitDialog()
     return TRUE;
 }
 
+void CQVNToolbar::LoadArt()
+{
+    m_leftEdge = LoadBitmapForDpi(IDB_TOOLBAR_LEFT, GetDpi());
+    m_rightEdge = LoadBitmapForDpi(IDB_TOOLBAR_RIGHT, GetDpi());
+    m_tile = LoadBitmapForDpi(IDB_TOOLBAR_TILE, GetDpi());
+    m_ascendingIcon.Reset(LoadIconForDpi(IDI_SORT_ASCENDING, DirectionIconSize, GetDpi()));
+    m_descendingIcon.Reset(LoadIconForDpi(IDI_SORT_DESCENDING, DirectionIconSize, GetDpi()));
+}
+
+void CQVNToolbar::OnDpiChanged()
+{
+    // The buttons took their bitmaps, icons and captions at the new DPI already.
+    LoadArt();
+    m_separatorBitmap = LoadBitmapForDpi(IDB_TOOL_SEPARATOR, GetDpi());
+    for (HWND separator : m_separators)
+        if (separator)
+            SendMessageW(separator, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_separatorBitmap.Get()));
+    for (CBitmapButton5S* button : m_buttons)
+        button->SizeToContent();
+    CreateLabelFont();
+    LayOut();
+    PlaceMoreButton();
+    InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
 // Not one of the eight: a small button in the free space at the right end, level with Classify,
 // placed from the toolbar's width once it is placed.
 void CQVNToolbar::CreateMoreButton()
 {
     HWND button = CreateWindowExW(0, L"BUTTON", L"More", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, 0,
-                                  MoreWidth, MoreHeight, m_hWnd, reinterpret_cast<HMENU>(IDC_TOOL_MORE),
+                                  Scale(MoreWidth), Scale(MoreHeight), m_hWnd, reinterpret_cast<HMENU>(IDC_TOOL_MORE),
                                   ResourceInstance(), nullptr);
     if (!button)
         return;
-    SendMessageW(button, WM_SETFONT, SendMessageW(m_hWnd, WM_GETFONT, 0, 0), FALSE);
+    SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(GetDialogFont()), FALSE);
     m_more.SubclassDlgItem(IDC_TOOL_MORE, m_hWnd);
     m_more.LoadStateBitmaps(IDB_BROWSE_NORMAL, IDB_BROWSE_PRESSED, IDB_BROWSE_FOCUSED, IDB_BROWSE_DISABLED);
     m_more.SetHoverBitmap(IDB_BROWSE_HOVER);
@@ -130,8 +148,17 @@ void CQVNToolbar::PlaceMoreButton()
         return;
     RECT client{};
     GetClientRect(m_hWnd, &client);
-    const int left = std::max<int>(m_layoutCursor + ControlGap, client.right - EdgeWidth - MoreGap - MoreWidth);
-    SetWindowPos(button, nullptr, left, ClassifyTop, MoreWidth, MoreHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    // On the Classify row, so only the Classify box bounds it on the left; the direction icon is
+    // on the row below.
+    RECT classify{};
+    if (m_classifyBox) {
+        GetWindowRect(m_classifyBox, &classify);
+        MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&classify), 2);
+    }
+    const int left = std::max<int>(classify.right + Scale(ControlGap),
+                                   client.right - Scale(EdgeWidth) - Scale(MoreGap) - Scale(MoreWidth));
+    SetWindowPos(button, nullptr, left, Scale(ClassifyTop), Scale(MoreWidth), Scale(MoreHeight),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CQVNToolbar::SkinButtons()
@@ -148,12 +175,12 @@ void CQVNToolbar::SkinButtons()
 
 void CQVNToolbar::CreateSeparators()
 {
-    m_separatorBitmap = LoadBitmapResource(IDB_TOOL_SEPARATOR);
+    m_separatorBitmap = LoadBitmapForDpi(IDB_TOOL_SEPARATOR, GetDpi());
     if (!m_separatorBitmap)
         return;
     for (HWND& separator : m_separators) {
         separator = CreateWindowExW(0, L"STATIC", L"Separator", WS_CHILD | WS_VISIBLE | SS_BITMAP | SS_CENTERIMAGE, 0,
-                                    0, SeparatorWidth, SeparatorHeight, m_hWnd,
+                                    0, Scale(SeparatorWidth), Scale(SeparatorHeight), m_hWnd,
                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(SeparatorId)), ResourceInstance(),
                                     nullptr);
         if (separator)
@@ -163,7 +190,7 @@ void CQVNToolbar::CreateSeparators()
 
 void CQVNToolbar::CreateLabelFont()
 {
-    m_labelFont.Reset(CreateFontW(12, 7, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_TT_PRECIS,
+    m_labelFont.Reset(CreateFontW(Scale(12), Scale(7), 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_TT_PRECIS,
                                   CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Arial"));
 }
 
@@ -181,26 +208,29 @@ void CQVNToolbar::LayOut()
         {m_about.GetSafeHwnd(), false},   {m_separators[2], true},
     };
     constexpr int SlotCount = static_cast<int>(sizeof(slots) / sizeof(slots[0]));
-    const int buttonWidth = RectWidth(ToolCaptionRect);
+    const int buttonWidth = Scale(RectWidth(ToolCaptionRect));
+    m_layoutCursor = Scale(FirstLeft);
     for (int index = 0; index < SlotCount; ++index) {
         const CSlot& slot = slots[index];
         const bool nextIsSeparator = index + 1 < SlotCount && slots[index + 1].IsSeparator;
         if (slot.Window) {
             // A missing separator bitmap leaves its place empty; the buttons keep their positions.
             const UINT size = slot.IsSeparator ? 0 : SWP_NOSIZE;
-            SetWindowPos(slot.Window, nullptr, m_layoutCursor, ControlTop, SeparatorWidth, SeparatorHeight,
+            SetWindowPos(slot.Window, nullptr, m_layoutCursor, Scale(ControlTop), Scale(SeparatorWidth),
+                         Scale(SeparatorHeight),
                          size | SWP_NOZORDER | SWP_NOACTIVATE);
         }
-        const int width = slot.IsSeparator ? SeparatorWidth : buttonWidth;
-        m_layoutCursor += width + (slot.IsSeparator || nextIsSeparator ? GroupGap : ControlGap);
+        const int width = slot.IsSeparator ? Scale(SeparatorWidth) : buttonWidth;
+        m_layoutCursor += width + Scale(slot.IsSeparator || nextIsSeparator ? GroupGap : ControlGap);
     }
 
     m_labelLeft = m_layoutCursor;
-    const int boxLeft = m_labelLeft + BoxOffset;
-    PlaceBox(m_classifyBox, boxLeft, ClassifyTop);
-    PlaceBox(m_sortBox, boxLeft, SortTop);
-    const int iconLeft = boxLeft + DirectionIconOffset;
-    m_sortDirectionRect = RECT{iconLeft, SortTop, iconLeft + DirectionIconSize, SortTop + DirectionIconSize};
+    const int boxLeft = m_labelLeft + Scale(BoxOffset);
+    PlaceBox(m_classifyBox, boxLeft, Scale(ClassifyTop));
+    PlaceBox(m_sortBox, boxLeft, Scale(SortTop));
+    const int iconLeft = boxLeft + Scale(DirectionIconOffset);
+    m_sortDirectionRect =
+        RECT{iconLeft, Scale(SortTop), iconLeft + Scale(DirectionIconSize), Scale(SortTop) + Scale(DirectionIconSize)};
     m_layoutCursor = m_sortDirectionRect.right;
 }
 
@@ -211,13 +241,15 @@ void CQVNToolbar::PlaceBox(HWND box, int left, int top)
 {
     if (!box)
         return;
+    const int width = Scale(BoxWidth);
+    const int height = Scale(BoxHeight);
     const auto field = static_cast<int>(SendMessageW(box, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
     int requested = field;
     for (int attempt = 0; attempt < 3; ++attempt) {
-        SetWindowPos(box, nullptr, left, top, BoxWidth, BoxHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(box, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
         RECT placed{};
         GetWindowRect(box, &placed);
-        const int excess = RectHeight(placed) - BoxHeight;
+        const int excess = RectHeight(placed) - height;
         if (excess == 0 || field == CB_ERR || requested - excess <= 0)
             return;
         requested -= excess;
@@ -239,7 +271,7 @@ void CQVNToolbar::Place(const RECT& contentRect)
 {
     if (!m_hWnd || !GetParent(m_hWnd))
         return;
-    SetWindowPos(m_hWnd, nullptr, contentRect.left, contentRect.top, RectWidth(contentRect), Height,
+    SetWindowPos(m_hWnd, nullptr, contentRect.left, contentRect.top, RectWidth(contentRect), Scale(Height),
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     PlaceMoreButton();
 }
@@ -305,10 +337,12 @@ void CQVNToolbar::OnPaint(HDC dc, const RECT& client)
     FillSolidRect(dc, client, PaneColour);
     CMemoryDC scratch(dc);
     const int right = client.right;
-    DrawBitmap(dc, scratch.Get(), m_leftEdge.Get(), 0, 0);
-    if (right - EdgeWidth > EdgeWidth)
-        StretchBitmap(dc, scratch.Get(), m_tile.Get(), EdgeWidth, 0, right - 2 * EdgeWidth, Height);
-    DrawBitmap(dc, scratch.Get(), m_rightEdge.Get(), right - EdgeWidth, 0);
+    const int edge = Scale(EdgeWidth);
+    const int height = Scale(Height);
+    FitBitmap(dc, scratch.Get(), m_leftEdge.Get(), 0, 0, edge, height);
+    if (right - edge > edge)
+        StretchBitmap(dc, scratch.Get(), m_tile.Get(), edge, 0, right - 2 * edge, height);
+    FitBitmap(dc, scratch.Get(), m_rightEdge.Get(), right - edge, 0, edge, height);
 
     {
         CScopedSelection font(dc, m_labelFont.Get());
@@ -316,16 +350,17 @@ void CQVNToolbar::OnPaint(HDC dc, const RECT& client)
         // Not clipped: a face wider than Arial runs into the free space left of the label rather
         // than losing its first letters.
         const UINT format = DT_SINGLELINE | DT_RIGHT | DT_VCENTER | DT_NOCLIP;
-        RECT classifyLabel{m_labelLeft, ClassifyTop, m_labelLeft + LabelWidth, ClassifyTop + BoxHeight};
+        RECT classifyLabel{m_labelLeft, Scale(ClassifyTop), m_labelLeft + Scale(LabelWidth),
+                           Scale(ClassifyTop) + Scale(BoxHeight)};
         DrawTextW(dc, L"Classify", -1, &classifyLabel, format);
-        RECT sortLabel{m_labelLeft, SortTop, m_labelLeft + LabelWidth, SortTop + BoxHeight};
+        RECT sortLabel{m_labelLeft, Scale(SortTop), m_labelLeft + Scale(LabelWidth), Scale(SortTop) + Scale(BoxHeight)};
         DrawTextW(dc, L"Sort by", -1, &sortLabel, format);
     }
 
     HICON icon = SortDescending ? m_descendingIcon.Get() : m_ascendingIcon.Get();
     if (icon)
-        DrawIconEx(dc, m_sortDirectionRect.left, m_sortDirectionRect.top, icon, DirectionIconSize, DirectionIconSize,
-                   0, nullptr, DI_NORMAL);
+        DrawIconEx(dc, m_sortDirectionRect.left, m_sortDirectionRect.top, icon, RectWidth(m_sortDirectionRect),
+                   RectHeight(m_sortDirectionRect), 0, nullptr, DI_NORMAL);
 }
 
 INT_PTR CQVNToolbar::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)

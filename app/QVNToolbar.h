@@ -47,6 +47,7 @@ protected:
     bool OnCommand(WORD id, WORD notifyCode, HWND control) override;
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
     void OnDestroy() override;
+    void OnDpiChanged() override;
     // Background, labels and the direction icon, into an off-screen image of the client area.
     virtual void OnPaint(HDC dc, const RECT& client);
 
@@ -54,6 +55,7 @@ private:
     static constexpr int ButtonCount = 8;
     static constexpr int SeparatorCount = 3;
 
+    void LoadArt();
     void SkinButtons();
     void CreateSeparators();
     void CreateLabelFont();

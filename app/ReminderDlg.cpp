@@ -39,17 +39,12 @@ CReminderDlg::CReminderDlg(const std::vector<CDueRecord>& due, int windowDays, H
 {
 }
 
-int CReminderDlg::Scaled(int pixels) const
-{
-    return ScaleForWindow(m_hWnd, pixels);
-}
-
 BOOL CReminderDlg::OnInitDialog()
 {
     SetShortTitle(true);
     CBitmapDialog::OnInitDialog();
     SetWindowTextW(m_hWnd, ReminderTitle);
-    SetWindowPos(m_hWnd, nullptr, 0, 0, Scaled(Width), Scaled(Height), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ResizeTo(Width, Height);
     // Centred over the main window.
     if (HWND owner = GetWindow(m_hWnd, GW_OWNER)) {
         RECT ownerRect{}, box{};
@@ -72,37 +67,58 @@ BOOL CReminderDlg::OnInitDialog()
     m_close.SetTextColor(RGB(0, 0, 0));
     m_close.SetIcon(IDI_CANCEL);
 
-    const RECT c = GetContentRect();
-    auto place = [this](int id, int left, int top, int right, int bottom) {
-        SetWindowPos(GetDlgItem(id), nullptr, left, top, right - left, bottom - top, SWP_NOZORDER | SWP_NOACTIVATE);
-    };
-    place(IDC_REMINDER_TEXT, c.left + Scaled(10), c.top + Scaled(10), c.right - Scaled(10), c.top + Scaled(28));
-    place(IDC_REMINDER_LIST, c.left + Scaled(10), c.top + Scaled(32), c.right - Scaled(10), c.bottom - Scaled(36));
-    place(IDCANCEL, c.right - Scaled(80), c.bottom - Scaled(28), c.right - Scaled(10), c.bottom - Scaled(8));
-    place(IDC_REMINDER_SHOW, c.right - Scaled(190), c.bottom - Scaled(28), c.right - Scaled(90),
-          c.bottom - Scaled(8));
+    PlaceControls();
     SetDlgItemTextW(m_hWnd, IDC_REMINDER_TEXT, ReminderIntroText(m_windowDays).c_str());
     FillList();
     SetFocus(GetDlgItem(IDC_REMINDER_LIST));
     return FALSE;
 }
 
+void CReminderDlg::OnDpiChanged()
+{
+    CBitmapDialog::OnDpiChanged();
+    ResizeTo(Width, Height);
+    PlaceControls();
+    SizeColumns();
+}
+
+void CReminderDlg::PlaceControls()
+{
+    const RECT c = GetContentRect();
+    auto place = [this](int id, int left, int top, int right, int bottom) {
+        SetWindowPos(GetDlgItem(id), nullptr, left, top, right - left, bottom - top, SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    place(IDC_REMINDER_TEXT, c.left + Scale(10), c.top + Scale(10), c.right - Scale(10), c.top + Scale(28));
+    place(IDC_REMINDER_LIST, c.left + Scale(10), c.top + Scale(32), c.right - Scale(10), c.bottom - Scale(36));
+    place(IDCANCEL, c.right - Scale(80), c.bottom - Scale(28), c.right - Scale(10), c.bottom - Scale(8));
+    place(IDC_REMINDER_SHOW, c.right - Scale(190), c.bottom - Scale(28), c.right - Scale(90),
+          c.bottom - Scale(8));
+}
+
+// The name takes what the others leave.
+void CReminderDlg::SizeColumns()
+{
+    HWND list = GetDlgItem(IDC_REMINDER_LIST);
+    RECT client{};
+    GetClientRect(list, &client);
+    const int widths[4] = {RectWidth(client) - Scale(VersionColumn + ExpiryColumn + DaysColumn), Scale(VersionColumn),
+                           Scale(ExpiryColumn), Scale(DaysColumn)};
+    for (int column = 0; column < 4; ++column)
+        ListView_SetColumnWidth(list, column, widths[column]);
+}
+
 void CReminderDlg::FillList()
 {
     HWND list = GetDlgItem(IDC_REMINDER_LIST);
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
-    RECT client{};
-    GetClientRect(list, &client);
-    const int widths[4] = {RectWidth(client) - Scaled(VersionColumn + ExpiryColumn + DaysColumn),
-                           Scaled(VersionColumn), Scaled(ExpiryColumn), Scaled(DaysColumn)};
     for (int column = 0; column < 4; ++column) {
         LVCOLUMNW heading{};
-        heading.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        heading.mask = LVCF_TEXT | LVCF_SUBITEM;
         heading.pszText = const_cast<wchar_t*>(ReminderColumns[column]);
-        heading.cx = widths[column];
         heading.iSubItem = column;
         ListView_InsertColumn(list, column, &heading);
     }
+    SizeColumns();
     int row = 0;
     for (const CDueRecord& due : m_due) {
         const std::wstring texts[4] = {due.Record->BasicInfo.Name, due.Record->BasicInfo.Version,

@@ -23,9 +23,11 @@ protected:
     bool OnCommand(WORD id, WORD notifyCode, HWND control) override;
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
     void PaintSkin(HDC dc) override;
+    void OnDpiChanged() override;
 
 private:
-    int Scaled(int pixels) const;
+    void PlaceControls();
+    void SizeColumns();
     void FillList();
 
     const std::vector<CDueRecord>& m_due;

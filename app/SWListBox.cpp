@@ -7,7 +7,10 @@
 
 #include "app/Links.h"
 #include "framework/App.h"
+#include "framework/Dpi.h"
 #include "installer/IconCache.h"
+#include "model/InstallerFacts.h"
+#include "model/TextRules.h"
 #include "model/Vocabulary.h"
 #include "res/resource.h"
 
@@ -30,7 +33,8 @@ void DrawCardText(HDC dc, const std::wstring& text, RECT rect, HFONT font, COLOR
 {
     CScopedSelection selection(dc, font);
     CScopedTextLook look(dc, colour);
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, format);
+    // A card holds a few dozen characters; the rest of a huge value would only be measured.
+    DrawTextW(dc, text.c_str(), static_cast<int>(ShownLineLength(text)), &rect, format);
 }
 
 wchar_t UpperCase(wchar_t character)
@@ -41,16 +45,33 @@ wchar_t UpperCase(wchar_t character)
 }  // namespace
 
 CSWListBox::CSWListBox()
-    : m_normalBackground(LoadBitmapResource(IDB_ENTRY_NORMAL)),
-      m_selectedBackground(LoadBitmapResource(IDB_ENTRY_SELECTED)),
-      m_nameFont(MakeFont(L"Tahoma", 18, 10, FW_BOLD)),
-      m_versionFont(MakeFont(L"Arial", 13, 8, FW_NORMAL)),
-      m_companyFont(MakeFont(L"Arial", 17, 8, FW_NORMAL)),
-      m_priceFont(MakeFont(L"Tahoma", 62, 20, FW_BOLD)),
-      m_currencyFont(MakeFont(L"Arial", 12, 6, FW_NORMAL)),
-      m_linkFont(MakeFont(L"Arial", 13, 8, FW_NORMAL, true, true)),
-      m_handCursor(LoadCursorW(nullptr, IDC_HAND))
+    : m_handCursor(LoadCursorW(nullptr, IDC_HAND))
 {
+    CreateLook();
+}
+
+void CSWListBox::CreateLook()
+{
+    const UINT dpi = m_dpi;
+    auto font = [dpi](const wchar_t* face, int height, int width, int weight, bool italic = false,
+                      bool underline = false) {
+        return MakeFont(face, ScaleToDpi(height, dpi), ScaleToDpi(width, dpi), weight, italic, underline);
+    };
+    m_normalBackground = LoadBitmapForDpi(IDB_ENTRY_NORMAL, dpi);
+    m_selectedBackground = LoadBitmapForDpi(IDB_ENTRY_SELECTED, dpi);
+    m_nameFont.Reset(font(L"Tahoma", 18, 10, FW_BOLD));
+    m_versionFont.Reset(font(L"Arial", 13, 8, FW_NORMAL));
+    m_companyFont.Reset(font(L"Arial", 17, 8, FW_NORMAL));
+    m_priceFont.Reset(font(L"Tahoma", 62, 20, FW_BOLD));
+    m_currencyFont.Reset(font(L"Arial", 12, 6, FW_NORMAL));
+    m_linkFont.Reset(font(L"Arial", 13, 8, FW_NORMAL, true, true));
+}
+
+void CSWListBox::OnDpiChanged()
+{
+    CreateLook();
+    SendMessageW(m_hWnd, LB_SETITEMHEIGHT, 0, EntryHeight());
+    InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
 CSWListBox::~CSWListBox() = default;
@@ -76,7 +97,9 @@ void CSWListBox::OnAttached()
     m_linkHover = false;
     // A template's list box asks its height before its dialog can answer; every entry is the
     // same height, so it is set once here.
-    SendMessageW(m_hWnd, LB_SETITEMHEIGHT, 0, ItemHeight);
+    if (m_dpi != BaseDpi)
+        CreateLook();
+    SendMessageW(m_hWnd, LB_SETITEMHEIGHT, 0, EntryHeight());
 }
 
 int CSWListBox::Count() const
@@ -204,8 +227,8 @@ int CSWListBox::CharToItem(wchar_t character, int current) const
 
 bool CSWListBox::OnMeasureItem(MEASUREITEMSTRUCT& item)
 {
-    item.itemWidth = ItemWidth;
-    item.itemHeight = ItemHeight;
+    item.itemWidth = EntryWidth();
+    item.itemHeight = EntryHeight();
     return true;
 }
 
@@ -235,7 +258,7 @@ void CSWListBox::DrawCard(HDC dc, const RECT& rect, int index, bool selected) co
         HBITMAP background = selected ? m_selectedBackground.Get() : m_normalBackground.Get();
         CScopedSelection source(scratch.Get(), background);
         SIZE size = BitmapSize(background);
-        StretchBlt(card.Get(), 0, 0, width, height, scratch.Get(), 0, 0, 1, size.cy > 0 ? size.cy : ItemHeight,
+        StretchBlt(card.Get(), 0, 0, width, height, scratch.Get(), 0, 0, 1, size.cy > 0 ? size.cy : EntryHeight(),
                    SRCCOPY);
     }
 
@@ -246,30 +269,55 @@ void CSWListBox::DrawCard(HDC dc, const RECT& rect, int index, bool selected) co
         if (!icon)
             icon = static_cast<HICON>(NoInstallerIcon);
         if (icon)
-            DrawIconEx(out, IconOrigin.x, IconOrigin.y, icon, IconSize, IconSize, 0, nullptr, DI_NORMAL);
+            DrawIconEx(out, ScaleToDpi(IconOrigin.x, m_dpi), ScaleToDpi(IconOrigin.y, m_dpi), icon,
+                       ScaleToDpi(IconSize, m_dpi), ScaleToDpi(IconSize, m_dpi), 0, nullptr, DI_NORMAL);
+        if (LastCheckFailed(record->ExtraInfo))
+            DrawCheckFailedMark(out);
 
         const CBasicInfo& info = record->BasicInfo;
-        DrawCardText(out, info.Name, NameRect, m_nameFont.Get(), NameColour, CardText | DT_LEFT | DT_VCENTER);
-        DrawCardText(out, info.Version, VersionRect, m_versionFont.Get(), RGB(0, 0, 0),
+        DrawCardText(out, info.Name, CardRect(NameRect), m_nameFont.Get(), NameColour, CardText | DT_LEFT | DT_VCENTER);
+        DrawCardText(out, info.Version, CardRect(VersionRect), m_versionFont.Get(), RGB(0, 0, 0),
                      CardText | DT_LEFT | DT_VCENTER);
-        DrawCardText(out, info.Company, CompanyRect, m_companyFont.Get(), RGB(0, 0, 0),
+        DrawCardText(out, info.Company, CardRect(CompanyRect), m_companyFont.Get(), RGB(0, 0, 0),
                      CardText | DT_LEFT | DT_VCENTER);
         // "Free" follows the licence type here, not the amount.
         if (info.Type == 0) {
-            DrawCardText(out, L"Free", PriceRect, m_priceFont.Get(), FreeColour, CardText | DT_RIGHT | DT_VCENTER);
+            DrawCardText(out, L"Free", CardRect(PriceRect), m_priceFont.Get(), FreeColour, CardText | DT_RIGHT | DT_VCENTER);
         } else {
             // Amounts of a million and more need more than nine characters: shown whole, and cut
             // with an ellipsis by the rectangle.
             wchar_t price[32] = {};
             swprintf(price, sizeof price / sizeof price[0], L"%5.2f", static_cast<double>(info.Price.Value));
-            DrawCardText(out, price, PriceRect, m_priceFont.Get(), RGB(0, 0, 0), CardText | DT_RIGHT | DT_VCENTER);
-            DrawCardText(out, CurrencyName(info.Price.Currency), CurrencyRect, m_currencyFont.Get(), CurrencyColour,
+            DrawCardText(out, price, CardRect(PriceRect), m_priceFont.Get(), RGB(0, 0, 0), CardText | DT_RIGHT | DT_VCENTER);
+            DrawCardText(out, CurrencyName(info.Price.Currency), CardRect(CurrencyRect), m_currencyFont.Get(), CurrencyColour,
                          DT_SINGLELINE | DT_NOPREFIX | DT_LEFT | DT_BOTTOM);
         }
-        DrawCardText(out, info.Website, LinkRect, m_linkFont.Get(), LinkColour, CardText | DT_RIGHT | DT_VCENTER);
+        DrawCardText(out, info.Website, CardRect(LinkRect), m_linkFont.Get(), LinkColour, CardText | DT_RIGHT | DT_VCENTER);
     }
 
     BitBlt(dc, rect.left, rect.top, width, height, card.Get(), 0, 0, SRCCOPY);
+}
+
+void CSWListBox::DrawCheckFailedMark(HDC dc) const
+{
+    // A red disc with a white bar over the icon's lower right corner: the installer's last check
+    // found it changed, missing or unreadable.
+    const int size = ScaleToDpi(14, m_dpi);
+    const int right = ScaleToDpi(IconOrigin.x + IconSize + 2, m_dpi);
+    const int bottom = ScaleToDpi(IconOrigin.y + IconSize + 2, m_dpi);
+    const RECT disc{right - size, bottom - size, right, bottom};
+    CScopedBrush red(CreateSolidBrush(CheckFailedColour));
+    CScopedPen outline(CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
+    CScopedSelection brush(dc, red.Get());
+    CScopedSelection pen(dc, outline.Get());
+    Ellipse(dc, disc.left, disc.top, disc.right, disc.bottom);
+    const int bar = std::max(2, size / 7);
+    const int middle = (disc.left + disc.right) / 2;
+    RECT stroke{middle - bar / 2, disc.top + size / 5, middle - bar / 2 + bar, disc.bottom - size * 2 / 5};
+    RECT dot{stroke.left, disc.bottom - size * 3 / 10, stroke.right, disc.bottom - size * 3 / 10 + bar};
+    CScopedBrush white(CreateSolidBrush(RGB(255, 255, 255)));
+    FillRect(dc, &stroke, white.Get());
+    FillRect(dc, &dot, white.Get());
 }
 
 int CSWListBox::EntryAt(POINT point) const
@@ -279,7 +327,7 @@ int CSWListBox::EntryAt(POINT point) const
     if (!PtInRect(&client, point))
         return -1;
     const int top = static_cast<int>(SendMessageW(m_hWnd, LB_GETTOPINDEX, 0, 0));
-    const int index = top + point.y / ItemHeight;
+    const int index = top + point.y / EntryHeight();
     return index < Count() ? index : -1;
 }
 
@@ -292,7 +340,7 @@ int CSWListBox::NearestEntry(POINT point) const
     GetClientRect(m_hWnd, &client);
     const int y = std::clamp(static_cast<int>(point.y), 0, std::max(0, static_cast<int>(client.bottom) - 1));
     const int top = static_cast<int>(SendMessageW(m_hWnd, LB_GETTOPINDEX, 0, 0));
-    return std::clamp(top + y / ItemHeight, 0, count - 1);
+    return std::clamp(top + y / EntryHeight(), 0, count - 1);
 }
 
 void CSWListBox::OnMouseMove(POINT point)
@@ -308,7 +356,7 @@ void CSWListBox::OnMouseMove(POINT point)
     if (SendMessageW(m_hWnd, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&entry)) == LB_ERR)
         return;
     // The whole link rectangle counts, not only its text.
-    const RECT link = Offset(LinkRect, entry.left, entry.top);
+    const RECT link = Offset(CardRect(LinkRect), entry.left, entry.top);
     if (!PtInRect(&link, point))
         return;
     SetCursor(m_handCursor);
@@ -359,6 +407,15 @@ bool CSWListBox::OnKeyDown(UINT key)
         return false;
     case VK_DELETE:
         PostToParent(MAKEWPARAM(0, NotifyDelete));
+        return false;
+    case 'V':
+    case 'I':
+        // Ctrl+Shift+V checks every installer, Ctrl+Shift+I shows the selected one's facts.
+        if ((GetKeyState(VK_CONTROL) & 0x8000) && (GetKeyState(VK_SHIFT) & 0x8000)) {
+            PostMessageW(GetParent(m_hWnd), WM_COMMAND, MAKEWPARAM(key == 'V' ? ID_VAULT_VERIFY : ID_VAULT_DETAILS, 0),
+                         0);
+            return true;
+        }
         return false;
     case 'A':
         if (GetKeyState(VK_LCONTROL) & 0x8000) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/Gdi.h"
+#include "framework/Dpi.h"
 #include "framework/Window.h"
 #include "model/Software.h"
 
@@ -36,6 +37,7 @@ public:
     static constexpr COLORREF FreeColour = RGB(50, 200, 50);
     static constexpr COLORREF CurrencyColour = RGB(150, 100, 0);
     static constexpr COLORREF LinkColour = RGB(0, 0, 255);
+    static constexpr COLORREF CheckFailedColour = RGB(210, 30, 30);
 
     CSWListBox();
     ~CSWListBox() override;
@@ -73,14 +75,24 @@ public:
     bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
     bool OnMeasureItem(MEASUREITEMSTRUCT& item) override;
 
-    // Draws one card at the top-left of the DC, 480 x 90 pixels wide as the entry's rectangle is.
+    // An entry's height and width and a card rectangle at the list's DPI.
+    int EntryHeight() const { return ScaleToDpi(ItemHeight, m_dpi); }
+    int EntryWidth() const { return ScaleToDpi(ItemWidth, m_dpi); }
+    RECT CardRect(const RECT& rect) const { return ScaleRectToDpi(rect, m_dpi); }
+
+    // Draws one card at the top-left of the DC, 480 x 90 pixels at 96 DPI as the entry's rectangle is.
     void DrawCard(HDC dc, const RECT& rect, int index, bool selected) const;
+    void DrawCheckFailedMark(HDC dc) const;
 
 protected:
     void OnAttached() override;
+    // Fonts, backgrounds and entry height at the new DPI.
+    void OnDpiChanged() override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    void CreateLook();
+
     // The entry under a client point, or -1 below the last one.
     int EntryAt(POINT point) const;
     // The entry nearest to a client point, or -1 for an empty list.

@@ -35,14 +35,15 @@ void CSWListDlg::Connect(CItemInfoPane* details, HWND sortBox)
 BOOL CSWListDlg::OnInitDialog()
 {
     m_mainWindow = GetParent(m_hWnd);
-    SetWindowPos(m_hWnd, nullptr, 0, 0, PaneWidth, PaneHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(m_hWnd, nullptr, 0, 0, Scale(PaneWidth), Scale(PaneHeight), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     CEnTabCtrl::SetLookFlags(true, CEnTabCtrl::LookFlat | CEnTabCtrl::LookColor | CEnTabCtrl::LookSelection |
                                        CEnTabCtrl::LookGradient);
     m_tabs.SubclassDlgItem(TabControlId, m_hWnd);
     m_tabs.SetPaintMode(2);
     m_tabs.SetBackgroundColor(PaneColour);
-    SetWindowPos(m_tabs.GetSafeHwnd(), nullptr, TabRect.left, TabRect.top, RectWidth(TabRect), RectHeight(TabRect),
+    const RECT tabRect = Scale(TabRect);
+    SetWindowPos(m_tabs.GetSafeHwnd(), nullptr, tabRect.left, tabRect.top, RectWidth(tabRect), RectHeight(tabRect),
                  SWP_NOZORDER | SWP_NOACTIVATE);
     m_tabs.InsertItem(0, L"All");
     ComputeListArea();
@@ -63,6 +64,20 @@ BOOL CSWListDlg::OnInitDialog()
     RebuildTabs();
     // The main window decides where the focus goes.
     return FALSE;
+}
+
+void CSWListDlg::OnDpiChanged()
+{
+    // The lists took their fonts and entry height at the new DPI already.
+    SetWindowPos(m_hWnd, nullptr, 0, 0, Scale(PaneWidth), Scale(PaneHeight), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT tabRect = Scale(TabRect);
+    SetWindowPos(m_tabs.GetSafeHwnd(), nullptr, tabRect.left, tabRect.top, RectWidth(tabRect), RectHeight(tabRect),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    ComputeListArea();
+    for (HWND list = GetWindow(m_hWnd, GW_CHILD); list; list = GetWindow(list, GW_HWNDNEXT))
+        if (GetDlgCtrlID(list) >= AllListId && list != m_tabs.GetSafeHwnd())
+            SetWindowPos(list, nullptr, m_listArea.left, m_listArea.top, RectWidth(m_listArea), RectHeight(m_listArea),
+                         SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CSWListDlg::ComputeListArea()
@@ -381,6 +396,12 @@ bool CSWListDlg::OnCommand(WORD id, WORD notifyCode, HWND control)
         case CommandLaunch:
             PostCommand(CMD_LAUNCH);
             break;
+        case ID_VAULT_DETAILS:
+            PostCommand(CMD_INSTALLER_DETAILS);
+            break;
+        case ID_VAULT_VERIFY:
+            PostCommand(CMD_VERIFY_INSTALLERS);
+            break;
         case CommandSelectAll:
             SelectAllInCurrentList();
             break;
@@ -413,13 +434,14 @@ bool CSWListDlg::OnCommand(WORD id, WORD notifyCode, HWND control)
 
 void CSWListDlg::EraseMargins(HDC dc) const
 {
+    const RECT tabRect = Scale(TabRect);
     RECT client{};
     GetClientRect(m_hWnd, &client);
     const RECT margins[] = {
-        {client.left, client.top, client.right, TabRect.top},
-        {client.left, TabRect.bottom, client.right, client.bottom},
-        {client.left, TabRect.top, TabRect.left, TabRect.bottom},
-        {TabRect.right, TabRect.top, client.right, TabRect.bottom},
+        {client.left, client.top, client.right, tabRect.top},
+        {client.left, tabRect.bottom, client.right, client.bottom},
+        {client.left, tabRect.top, tabRect.left, tabRect.bottom},
+        {tabRect.right, tabRect.top, client.right, tabRect.bottom},
     };
     for (const RECT& margin : margins) {
         if (margin.right > margin.left && margin.bottom > margin.top)
@@ -443,8 +465,8 @@ INT_PTR CSWListDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
         // pane's children for each of thousands of entries.
         auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
         if (item->CtlType == ODT_LISTBOX && item->CtlID >= static_cast<UINT>(AllListId)) {
-            item->itemWidth = CSWListBox::ItemWidth;
-            item->itemHeight = CSWListBox::ItemHeight;
+            item->itemWidth = Scale(CSWListBox::ItemWidth);
+            item->itemHeight = Scale(CSWListBox::ItemHeight);
             handled = true;
             return TRUE;
         }

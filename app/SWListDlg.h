@@ -94,6 +94,7 @@ protected:
     bool OnCommand(WORD id, WORD notifyCode, HWND control) override;
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
     void OnDestroy() override;
+    void OnDpiChanged() override;
 
 private:
     // The list box of a tab: "All" for 0, else its group list; null when there is none.

@@ -14,7 +14,9 @@
 #include <vector>
 
 #include "framework/MessageBox.h"
+#include "installer/FileFacts.h"
 #include "installer/ImportProgressDlg.h"
+#include "installer/InstallerVault.h"
 #include "installer/InstallerText.h"
 #include "storage/Configurations.h"
 #include "storage/FileAccess.h"
@@ -83,6 +85,23 @@ bool PlainChunkLoop(const std::wstring& from, const std::wstring& to, DWORD chun
         DWORD written = 0;
         if (!WriteFile(target.Get(), buffer.data(), got, &written, nullptr) || written != got)
             return false;
+    }
+}
+
+// Reading the whole file and nothing else: what hashing it is measured against.
+bool PlainRead(const std::wstring& path, DWORD chunk)
+{
+    CFileHandle source(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!source.IsOpen())
+        return false;
+    std::vector<char> buffer(chunk);
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(source.Get(), buffer.data(), chunk, &got, nullptr))
+            return false;
+        if (got == 0)
+            return true;
     }
 }
 
@@ -188,6 +207,34 @@ int wmain(int argc, wchar_t** argv)
         ok = ok && progress.RunCopy(record, exported, CopyExport, false) == CopyComplete;
         runExport.Best = std::min(runExport.Best, SecondsSince(start));
     }
+
+    // The installer vault: hashing the file as Verify and the check before Launch do, against
+    // reading it plainly; and an import that hashes as it copies, against one that does not.
+    CMethod plainRead{"plain read"};
+    CMethod hashRead{"SHA-256 of the file (HashFile)"};
+    CMethod hashedImport{"RunCopy import, hashing as it copies"};
+    std::wstring digest;
+    for (int run = 0; ok && run < runs; ++run) {
+        Clock::time_point start = Clock::now();
+        ok = PlainRead(source, HashChunkSize);
+        plainRead.Best = std::min(plainRead.Best, SecondsSince(start));
+
+        uint64_t hashed = 0;
+        start = Clock::now();
+        ok = ok && HashFile(source, hashed, digest, CReadControl()) == MeasureOutcome::Done && hashed == size;
+        hashRead.Best = std::min(hashRead.Best, SecondsSince(start));
+
+        DeleteFileW(imported.c_str());
+        CImportFactsSink sink;
+        progress.SetCopySink(&sink);
+        start = Clock::now();
+        ok = ok && progress.RunCopy(record, source, CopyImport, false) == CopyComplete;
+        hashedImport.Best = std::min(hashedImport.Best, SecondsSince(start));
+        progress.SetCopySink(nullptr);
+        CInstallerFacts facts;
+        ok = ok && sink.Take(facts) && facts.Sha256 == digest && facts.Size == size;
+    }
+
     ok = ok && failures == 0 && SameBytes(source, imported) && SameBytes(source, exported) &&
          SameBytes(source, plainTarget) && SameBytes(source, copyTarget);
 
@@ -240,10 +287,12 @@ int wmain(int argc, wchar_t** argv)
     const double mib = static_cast<double>(mebibytes);
     std::printf("copy of %llu MiB in %lu-byte chunks, best of %d runs:\n", static_cast<unsigned long long>(mebibytes),
                 static_cast<unsigned long>(CopyChunkSize), runs);
-    for (const CMethod* method : {&copyFile, &plain, &runImport, &runExport})
+    for (const CMethod* method : {&copyFile, &plain, &runImport, &runExport, &plainRead, &hashRead, &hashedImport})
         std::printf("  %-34s %8.3f s %9.1f MiB/s\n", method->Name, method->Best, mib / method->Best);
     std::printf("import throughput / CopyFileW + flush: %.2f\n", copyFile.Best / runImport.Best);
     std::printf("export throughput / CopyFileW + flush: %.2f\n", copyFile.Best / runExport.Best);
+    std::printf("hash throughput / plain read: %.2f\n", plainRead.Best / hashRead.Best);
+    std::printf("hashing import throughput / plain import: %.2f\n", runImport.Best / hashedImport.Best);
     std::printf("RunCopy import / plain loop: %.2f times the time (the worker's and dialog's own overhead)\n",
                 runImport.Best / plain.Best);
     if (!latencies.empty())

@@ -1,25 +1,44 @@
 #include "framework/BitmapButton.h"
 
+#include "framework/Dpi.h"
+
 namespace {
-bool LoadOptional(CScopedBitmap& bitmap, UINT id)
+bool LoadOptional(CScopedBitmap& bitmap, UINT id, UINT dpi, UINT* scale = nullptr)
 {
-    bitmap.Reset(id ? LoadBitmapResource(id).Release() : nullptr);
+    bitmap.Reset(id ? LoadBitmapForDpi(id, dpi, scale).Release() : nullptr);
     return id == 0 || bitmap;
 }
 }  // namespace
 
 bool CBitmapButton::LoadStateBitmaps(UINT normal, UINT pressed, UINT focused, UINT disabled)
 {
-    bool loaded = normal != 0 && LoadOptional(m_normal, normal);
-    loaded = LoadOptional(m_pressed, pressed) && loaded;
-    loaded = LoadOptional(m_focused, focused) && loaded;
-    loaded = LoadOptional(m_disabled, disabled) && loaded;
+    m_stateIds[0] = normal;
+    m_stateIds[1] = pressed;
+    m_stateIds[2] = focused;
+    m_stateIds[3] = disabled;
+    bool loaded = normal != 0 && LoadOptional(m_normal, normal, m_dpi, &m_artScale);
+    loaded = LoadOptional(m_pressed, pressed, m_dpi) && loaded;
+    loaded = LoadOptional(m_focused, focused, m_dpi) && loaded;
+    loaded = LoadOptional(m_disabled, disabled, m_dpi) && loaded;
     return loaded;
+}
+
+void CBitmapButton::OnDpiChanged()
+{
+    if (m_stateIds[0])
+        LoadStateBitmaps(m_stateIds[0], m_stateIds[1], m_stateIds[2], m_stateIds[3]);
+}
+
+SIZE CBitmapButton::BitmapSlot(HBITMAP bitmap) const
+{
+    const SIZE size = BitmapSize(bitmap);
+    const int scale = static_cast<int>(m_artScale);
+    return SIZE{ScaleToDpi(MulDiv(size.cx, 100, scale), m_dpi), ScaleToDpi(MulDiv(size.cy, 100, scale), m_dpi)};
 }
 
 void CBitmapButton::SizeToContent()
 {
-    SIZE size = BitmapSize(m_normal.Get());
+    SIZE size = BitmapSlot(m_normal.Get());
     if (m_hWnd && size.cx > 0)
         SetWindowPos(m_hWnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -62,5 +81,6 @@ void CBitmapButton::DrawStateBitmap(HDC dc, const RECT& rect, UINT state) const
     if (!bitmap)
         return;
     CMemoryDC scratch(dc);
-    DrawBitmap(dc, scratch.Get(), bitmap, rect.left, rect.top);
+    const SIZE slot = BitmapSlot(bitmap);
+    FitBitmap(dc, scratch.Get(), bitmap, rect.left, rect.top, slot.cx, slot.cy);
 }

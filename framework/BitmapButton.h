@@ -27,9 +27,17 @@ protected:
     HBITMAP StateBitmap(UINT state) const;
 
     void OnAttached() override;
+    // The state bitmaps of the art scale for the new DPI.
+    void OnDpiChanged() override;
+    // The size a bitmap of this button fills at the button's DPI (a bitmap of the next larger art
+    // scale is shrunk to it).
+    SIZE BitmapSlot(HBITMAP bitmap) const;
 
     CScopedBitmap m_normal;
     CScopedBitmap m_pressed;
     CScopedBitmap m_focused;
     CScopedBitmap m_disabled;
+    UINT m_stateIds[4]{};
+    // The art scale the state bitmaps were drawn at, in percent.
+    UINT m_artScale = 100;
 };

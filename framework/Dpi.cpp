@@ -1,5 +1,7 @@
 #include "framework/Dpi.h"
 
+#include <iterator>
+
 namespace {
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 
@@ -31,4 +33,21 @@ UINT WindowDpi(HWND window)
         }
     }
     return ScreenDpi();
+}
+
+UINT ArtScaleForDpi(UINT dpi)
+{
+    for (UINT scale : ArtScales)
+        if (dpi * 100 <= scale * BaseDpi)
+            return scale;
+    return ArtScales[std::size(ArtScales) - 1];
+}
+
+UINT ArtIdForDpi(UINT baseId, UINT dpi)
+{
+    const UINT scale = ArtScaleForDpi(dpi);
+    for (size_t index = 0; index < std::size(ArtScales); ++index)
+        if (ArtScales[index] == scale)
+            return baseId + ArtIdOffsets[index];
+    return baseId;
 }

@@ -1,11 +1,34 @@
 #include "framework/Gdi.h"
 
 #include "framework/App.h"
+#include "framework/Dpi.h"
 
 CScopedBitmap LoadBitmapResource(UINT id)
 {
     return CScopedBitmap(static_cast<HBITMAP>(
         LoadImageW(ResourceInstance(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+}
+
+CScopedBitmap LoadBitmapForDpi(UINT id, UINT dpi, UINT* scale)
+{
+    const UINT scaled = ArtIdForDpi(id, dpi);
+    if (scaled != id) {
+        if (CScopedBitmap bitmap = LoadBitmapResource(scaled)) {
+            if (scale)
+                *scale = ArtScaleForDpi(dpi);
+            return bitmap;
+        }
+    }
+    if (scale)
+        *scale = 100;
+    return LoadBitmapResource(id);
+}
+
+HICON LoadIconForDpi(UINT id, int size, UINT dpi)
+{
+    const int pixels = ScaleToDpi(size, dpi);
+    return static_cast<HICON>(
+        LoadImageW(ResourceInstance(), MAKEINTRESOURCEW(id), IMAGE_ICON, pixels, pixels, LR_DEFAULTCOLOR));
 }
 
 SIZE BitmapSize(HBITMAP bitmap)
@@ -62,5 +85,23 @@ void StretchBitmap(HDC dc, HDC scratch, HBITMAP bitmap, int x, int y, int width,
     CScopedSelection selected(scratch, bitmap);
     int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
     StretchBlt(dc, x, y, width, height, scratch, 0, 0, size.cx, size.cy, SRCCOPY);
+    SetStretchBltMode(dc, oldMode);
+}
+
+void FitBitmap(HDC dc, HDC scratch, HBITMAP bitmap, int x, int y, int width, int height)
+{
+    if (!bitmap || width <= 0 || height <= 0)
+        return;
+    const SIZE size = BitmapSize(bitmap);
+    CScopedSelection selected(scratch, bitmap);
+    if (size.cx == width && size.cy == height) {
+        BitBlt(dc, x, y, width, height, scratch, 0, 0, SRCCOPY);
+        return;
+    }
+    const int oldMode = SetStretchBltMode(dc, HALFTONE);
+    POINT oldOrigin{};
+    SetBrushOrgEx(dc, 0, 0, &oldOrigin);
+    StretchBlt(dc, x, y, width, height, scratch, 0, 0, size.cx, size.cy, SRCCOPY);
+    SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
     SetStretchBltMode(dc, oldMode);
 }

@@ -161,6 +161,11 @@ private:
 
 // A bitmap of the program's resources as a DIB section, so its colours survive any display depth.
 CScopedBitmap LoadBitmapResource(UINT id);
+// The bitmap drawn for the DPI (see ArtIdForDpi in framework/Dpi.h); the 1x one where a variant is
+// missing. The art scale it was drawn at, in percent, goes to `scale`.
+CScopedBitmap LoadBitmapForDpi(UINT id, UINT dpi, UINT* scale = nullptr);
+// An icon at a 96-DPI size shown at the DPI, taken from the icon's nearest image.
+HICON LoadIconForDpi(UINT id, int size, UINT dpi);
 // Width and height of a bitmap; zero for none.
 SIZE BitmapSize(HBITMAP bitmap);
 // Colour depth of what a DC paints on: the bitmap selected into a memory DC, else the device.
@@ -172,6 +177,9 @@ void Draw3dRect(HDC dc, const RECT& rect, COLORREF topLeft, COLORREF bottomRight
 // Copies the bitmap 1:1 to (x, y), or stretched to the given size.
 void DrawBitmap(HDC dc, HDC scratch, HBITMAP bitmap, int x, int y);
 void StretchBitmap(HDC dc, HDC scratch, HBITMAP bitmap, int x, int y, int width, int height);
+// Copies the bitmap 1:1 when it has the size, else shrinks or grows it smoothly to the size: how a
+// bitmap of the next larger art scale fills a slot between two scales.
+void FitBitmap(HDC dc, HDC scratch, HBITMAP bitmap, int x, int y, int width, int height);
 
 inline int RectWidth(const RECT& rect)
 {

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "framework/Dialog.h"
+
 namespace {
 // Marks a window bound to a CWindow; its value is the object.
 constexpr const wchar_t* ObjectProperty = L"Quorvane.CWindow";
@@ -24,8 +26,18 @@ bool CWindow::Attach(HWND window)
         return false;
     }
     m_hWnd = window;
+    m_dpi = DialogDpiOf(GetParent(window));
     OnAttached();
     return true;
+}
+
+void CWindow::SetDpi(UINT dpi)
+{
+    if (dpi == 0 || dpi == m_dpi)
+        return;
+    m_dpi = dpi;
+    if (m_hWnd)
+        OnDpiChanged();
 }
 
 bool CWindow::SubclassDlgItem(int id, HWND dialog)

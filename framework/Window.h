@@ -27,18 +27,26 @@ public:
     virtual bool OnDrawItem(const DRAWITEMSTRUCT& item);
     virtual bool OnMeasureItem(MEASUREITEMSTRUCT& item);
 
+    // The DPI the control is drawn for: its dialog's, taken when it is bound and whenever the
+    // dialog's changes (see CDialog::SetDpi).
+    UINT GetDpi() const { return m_dpi; }
+    void SetDpi(UINT dpi);
+
     // Invalidates the whole window and paints it at once.
     void RedrawNow(bool erase = false) const;
 
 protected:
     // Right after binding, for styles the object depends on.
     virtual void OnAttached() {}
+    // After the DPI changed: fonts, bitmaps and measures at GetDpi().
+    virtual void OnDpiChanged() {}
     // Every message of the window; the default passes it on to the control.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     // The control's own handling of a message.
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND m_hWnd = nullptr;
+    UINT m_dpi = 96;
 
 private:
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,

@@ -114,6 +114,8 @@ CopyOutcome CopyChunks(HANDLE source, HANDLE destination, const CopyJob& job)
         if (!WriteFile(destination, buffer.Data(), got, &written, nullptr) || written != got)
             return CopyOutcome::Failed;
         copied += got;
+        if (job.Sink)
+            job.Sink->Consume(buffer.Data(), got);
         Observe(job, CopyStage::Chunk, copied);
         if (copied >= length)
             return CopyOutcome::Complete;
@@ -143,10 +145,12 @@ DWORD WINAPI ImportWorker(LPVOID parameter)
     const std::wstring temporaryPath = finalPath + L".tmp";
 
     CopyOutcome outcome = CopyOutcome::Failed;
+    bool created = false;
     {
-        CFileHandle destination(CreateFileW(temporaryPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                            nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        CFileHandle destination(
+            CreateFileRetrying(temporaryPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, CREATE_ALWAYS));
         if (destination.IsOpen()) {
+            created = true;
             CFileHandle source(OpenSource(*job->FilePath));
             if (source.IsOpen())
                 outcome = CopyChunks(source.Get(), destination.Get(), *job);
@@ -155,15 +159,21 @@ DWORD WINAPI ImportWorker(LPVOID parameter)
                 outcome = CopyOutcome::Failed;
         }
     }
+    if (outcome == CopyOutcome::Complete && job->Sink && !CancelRequestedNow(*job))
+        job->Sink->Complete(temporaryPath);
 
     if (CancelRequestedNow(*job)) {
-        DeleteFileW(temporaryPath.c_str());
+        DeleteFileRetrying(temporaryPath);
     } else {
         Observe(*job, CopyStage::Committing);
         // Replacing in one step keeps the earlier copy whenever the new one cannot take its place.
         if (outcome == CopyOutcome::Complete &&
-            !MoveFileExW(temporaryPath.c_str(), finalPath.c_str(), MOVEFILE_REPLACE_EXISTING))
+            !MoveFileRetrying(temporaryPath, finalPath, MOVEFILE_REPLACE_EXISTING))
             outcome = CopyOutcome::Failed;
+        // A partial copy is of no use, and on a full disk it holds the very room the user must
+        // free. Only a file this import made is removed.
+        if (outcome != CopyOutcome::Complete && created)
+            DeleteFileRetrying(temporaryPath);
         PostToDialog(*job, outcome == CopyOutcome::Complete ? MSG_COPY_DONE : MSG_COPY_FAILED);
     }
     FinishJob(job);
@@ -290,6 +300,7 @@ bool CImportProgressDlg::StartWorker()
     job->CancelLock = &CancelLock;
     job->DataFolder = Settings.DataFolder;
     job->Observer = m_observer;
+    job->Sink = Direction == CopyImport ? m_sink : nullptr;
     m_worker = CreateThread(nullptr, 0, Direction == CopyImport ? ImportWorker : ExportWorker, job.get(), 0, nullptr);
     if (!m_worker) {
         CloseHandle(DoneEvent);

@@ -39,6 +39,15 @@ constexpr DWORD CopyChunkSize = 1 << 20;
 enum class CopyStage { Chunk, Committing, Finished };
 using CopyObserver = std::function<void(CopyStage stage, uint64_t copied)>;
 
+// Sees every byte of an import as it is copied, on the worker thread, and the finished copy before
+// it takes its name; so facts about the file cost no second pass over a large file.
+class CCopySink {
+public:
+    virtual ~CCopySink() = default;
+    virtual void Consume(const void* data, DWORD size) = 0;
+    virtual void Complete(const std::wstring& copyPath) = 0;
+};
+
 // Handed to the worker as its only argument; the worker deletes it as its last act but one.
 struct CopyJob {
     HANDLE* DoneEvent = nullptr;
@@ -50,6 +59,7 @@ struct CopyJob {
     CRITICAL_SECTION* CancelLock = nullptr;  // guards *CancelRequested
     std::wstring DataFolder;                 // the import's target folder, taken on the UI thread
     CopyObserver Observer;
+    CCopySink* Sink = nullptr;               // not owned; lives until the copy has ended
     DWORD ChunkSize = CopyChunkSize;         // tests use small chunks to see many steps cheaply
 };
 
@@ -84,6 +94,8 @@ public:
 
     void SetOwner(HWND owner) { m_parent = owner; }
     void SetCopyObserver(CopyObserver observer) { m_observer = std::move(observer); }
+    // For the next copies until reset with null; the caller keeps it alive meanwhile.
+    void SetCopySink(CCopySink* sink) { m_sink = sink; }
 
     int32_t GetDirection() const { return Direction; }
     bool IsCancelRequested();
@@ -122,4 +134,5 @@ private:
     bool m_initialised = false;
     INT_PTR m_resultAtDestroy = CopyCancelled;
     CopyObserver m_observer;
+    CCopySink* m_sink = nullptr;
 };

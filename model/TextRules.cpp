@@ -559,3 +559,14 @@ std::wstring TrimText(const std::wstring& text)
 {
     return TrimTextRange(text, 0, text.size());
 }
+
+size_t ShownLineLength(const std::wstring& text)
+{
+    if (text.size() <= LongestShownLine)
+        return text.size();
+    size_t length = LongestShownLine;
+    const wchar_t last = text[length - 1];
+    if (last >= 0xD800 && last <= 0xDBFF)
+        --length;  // a high surrogate whose partner lies past the cut
+    return length;
+}

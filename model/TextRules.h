@@ -49,3 +49,9 @@ bool IsTrimSpace(wchar_t c);
 std::wstring TrimText(const std::wstring& text);
 // The part [begin, end) of text without white space at either end.
 std::wstring TrimTextRange(const std::wstring& text, size_t begin, size_t end);
+// Values are drawn on one line, cut at the end with an ellipsis. No row shows more than this many
+// characters, so a value of megabytes costs no more to draw than a long name.
+constexpr size_t LongestShownLine = 1024;
+// The length of text that a one-line row draws: all of it, or the first LongestShownLine characters
+// without splitting a surrogate pair.
+size_t ShownLineLength(const std::wstring& text);

@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# Runs the benchmarks: catalogue (native, optimised), scan, copy and commands (Windows build under
+# Runs the benchmarks: catalogue (native, optimised), scan, copy, commands and details (Windows build under
 # Wine).
-# Usage: scripts/bench.sh [catalogue] [scan] [copy] [commands]   (all when none is named)
+# Usage: scripts/bench.sh [catalogue] [scan] [copy] [commands] [details]   (all when none is named)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 jobs=$(nproc 2>/dev/null || echo 2)
 which=("$@")
-[ ${#which[@]} -eq 0 ] && which=(catalogue scan copy commands)
+[ ${#which[@]} -eq 0 ] && which=(catalogue scan copy commands details)
 scripts/install-deps.sh build
 
 wine_ready=0
@@ -27,7 +27,7 @@ for bench in "${which[@]}"; do
       cmake --build build/bench -j"$jobs" --target bench >/dev/null
       echo "== catalogue"
       build/bench/bench/bench ;;
-    scan|copy|commands)
+    scan|copy|commands|details)
       prepare_wine
       cmake --build build/win -j"$jobs" --target "${bench}_bench" >/dev/null
       echo "== $bench"

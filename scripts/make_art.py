@@ -301,22 +301,39 @@ def vertical(y0, y1, *stops):
     return linear(0, y0, 0, y1, *stops)
 
 
+# The scale the bitmaps are drawn at: every figure of a drawing is a 1x figure, and a canvas made
+# while SCALE is not 1 has that many more pixels each way; shapes, paints and crops follow.
+SCALE = 1.0
+
+
+def scaled_px(v, k=None):
+    """A 1x length or position in pixels at the scale, rounded as the program rounds."""
+    k = SCALE if k is None else k
+    return int(math.floor(v * k + 0.5)) if v >= 0 else -int(math.floor(-v * k + 0.5))
+
+
 class Canvas:
-    """Premultiplied RGBA in floats 0..1."""
+    """Premultiplied RGBA in floats 0..1. Sizes and drawing coordinates are 1x figures; w and h
+    are the pixels at the scale the canvas was made at."""
 
     def __init__(self, w, h, bg=None):
-        self.w, self.h = w, h
-        self.px = [[0.0, 0.0, 0.0, 0.0] for _ in range(w * h)]
+        self.k = SCALE
+        self.w, self.h = scaled_px(w, self.k), scaled_px(h, self.k)
+        self.px = [[0.0, 0.0, 0.0, 0.0] for _ in range(self.w * self.h)]
         if bg is not None:
             self.fill(rect(0, 0, w, h), bg)
 
+    def _shape(self, shape):
+        return shape if self.k == 1.0 else shape.scaled(self.k)
+
     def fill_mask(self, cov, paint, opacity=1.0):
         w = self.w
+        scale = self.k
         solid = None if callable(paint) else rgba(paint)
         for i, cv in enumerate(cov):
             if cv <= 0.0:
                 continue
-            col = solid if solid else rgba(paint((i % w) + 0.5, (i // w) + 0.5))
+            col = solid if solid else rgba(paint(((i % w) + 0.5) / scale, ((i // w) + 0.5) / scale))
             a = cv * opacity * col[3] / 255.0
             if a <= 0.0:
                 continue
@@ -328,18 +345,19 @@ class Canvas:
             p[3] = a + p[3] * k
 
     def fill(self, shape, paint, rule="nonzero", clip=None, opacity=1.0):
-        cov = coverage(shape, self.w, self.h, rule)
+        cov = coverage(self._shape(shape), self.w, self.h, rule)
         if clip is not None:
             cov = [a * b for a, b in zip(cov, clip)]
         self.fill_mask(cov, paint, opacity)
         return cov
 
     def mask(self, shape, rule="nonzero"):
-        return coverage(shape, self.w, self.h, rule)
+        return coverage(self._shape(shape), self.w, self.h, rule)
 
     def shadow(self, shape, color, dx, dy, radius, opacity=1.0):
-        cov = coverage(shape.moved(dx, dy), self.w, self.h)
-        self.fill_mask(blur(cov, self.w, self.h, radius), color, opacity)
+        cov = coverage(self._shape(shape.moved(dx, dy)), self.w, self.h)
+        r = radius if self.k == 1.0 else max(1, scaled_px(radius, self.k))
+        self.fill_mask(blur(cov, self.w, self.h, r), color, opacity)
 
     def set(self, x, y, color):
         c = rgba(color)
@@ -356,7 +374,12 @@ class Canvas:
             (max(0, min(255, int(a * 255.0 + 0.5))),)
 
     def crop(self, x0, y0, x1, y1):
+        """A part of the canvas, in its pixels."""
+        global SCALE
+        kept, SCALE = SCALE, 1.0
         out = Canvas(x1 - x0, y1 - y0)
+        SCALE = kept
+        out.k = self.k
         for y in range(y0, y1):
             for x in range(x0, x1):
                 out.px[(y - y0) * out.w + (x - x0)] = list(self.px[y * self.w + x])
@@ -522,7 +545,9 @@ def frame_piece(x0, y0, x1, y1):
     def make():
         f = frame()
         w, h = f.w, f.h
-        fix = lambda v, size: v + size if v < 0 else v
+        # Negative figures count from the far edge, so a piece has its scaled width whatever
+        # the rounding of the whole.
+        fix = lambda v, size: size - scaled_px(-v) if v < 0 else min(scaled_px(v), size)
         return f.crop(fix(x0, w), fix(y0, h), fix(x1, w), fix(y1, h))
     return make
 
@@ -530,11 +555,11 @@ def frame_piece(x0, y0, x1, y1):
 def title_background(width):
     """The title bar behind a title button: the top edge's rows 4 to 26."""
     f = frame()
-    col = f.crop(f.w // 2, BUTTON_TOP, f.w // 2 + 1, BUTTON_TOP + 23)
+    col = f.crop(f.w // 2, scaled_px(BUTTON_TOP), f.w // 2 + 1, scaled_px(BUTTON_TOP) + scaled_px(23))
     c = Canvas(width, 23)
-    for y in range(23):
-        for x in range(width):
-            c.px[y * width + x] = list(col.px[y])
+    for y in range(c.h):
+        for x in range(c.w):
+            c.px[y * c.w + x] = list(col.px[min(y, col.h - 1)])
     return c
 
 
@@ -614,18 +639,21 @@ def draw_toolbar_strip(w=40):
 def toolbar_piece(x0, x1):
     def make():
         s = draw_toolbar_strip()
-        fix = lambda v: v + s.w if v < 0 else v
-        return s.crop(fix(x0), 0, fix(x1), TOOL_H)
+        fix = lambda v: s.w - scaled_px(-v) if v < 0 else min(scaled_px(v), s.w)
+        x_0 = fix(x0)
+        # At least one pixel, where a 1x pixel rounds to none.
+        return s.crop(x_0, 0, max(fix(x1), x_0 + 1), s.h)
     return make
 
 
 def tool_background(width):
     s = draw_toolbar_strip()
-    col = s.crop(s.w // 2, TOOL_BUTTON_TOP, s.w // 2 + 1, TOOL_BUTTON_TOP + 64)
+    top = scaled_px(TOOL_BUTTON_TOP)
+    col = s.crop(s.w // 2, top, s.w // 2 + 1, min(top + scaled_px(64), s.h))
     c = Canvas(width, 64)
-    for y in range(64):
-        for x in range(width):
-            c.px[y * width + x] = list(col.px[y])
+    for y in range(c.h):
+        for x in range(c.w):
+            c.px[y * c.w + x] = list(col.px[min(y, col.h - 1)])
     return c
 
 
@@ -782,7 +810,12 @@ def badge16(p, top, bottom, symbol):
         p.fill(rect(11, 9, 12, 14), WHITE)
 
 
-def icon_sizes(draw, sizes=(16, 32, 48)):
+# The 16, 20 and 48 pixel images the program shows, at 1.25x, 1.5x and 2x too, so the nearest
+# size is always in the file.
+ICON_SIZES = (16, 20, 24, 25, 30, 32, 40, 48, 60, 72, 96)
+
+
+def icon_sizes(draw, sizes=ICON_SIZES):
     def make():
         out = []
         for s in sizes:
@@ -1296,11 +1329,9 @@ BITMAPS = [
 ]
 
 ICONS = [
-    ("IDI_QUORVANE", "quorvane", icon_sizes(draw_program_icon, (16, 20, 24, 32, 48))),
-    ("IDI_SORT_ASCENDING", "sort_ascending",
-     icon_sizes(lambda c, s: draw_sort_icon(c, s, False), (16, 20, 32, 48))),
-    ("IDI_SORT_DESCENDING", "sort_descending",
-     icon_sizes(lambda c, s: draw_sort_icon(c, s, True), (16, 20, 32, 48))),
+    ("IDI_QUORVANE", "quorvane", icon_sizes(draw_program_icon)),
+    ("IDI_SORT_ASCENDING", "sort_ascending", icon_sizes(lambda c, s: draw_sort_icon(c, s, False))),
+    ("IDI_SORT_DESCENDING", "sort_descending", icon_sizes(lambda c, s: draw_sort_icon(c, s, True))),
     ("IDI_TOOL_ADD", "tool_add", icon_sizes(lambda c, s: draw_box_icon(c, s, "plus"))),
     ("IDI_TOOL_DELETE", "tool_delete", icon_sizes(draw_delete_icon)),
     ("IDI_TOOL_ATTACH", "tool_attach", icon_sizes(draw_attach_icon)),
@@ -1324,8 +1355,14 @@ ICONS = [
 ]
 
 
-def render_all():
+# Every bitmap is drawn again at these scales; a variant's resource id is its 1x image's plus the
+# offset (framework/Dpi.h picks the variant for a window's DPI).
+ART_SCALES = ((1.25, 125, 5000), (1.5, 150, 6000), (2.0, 200, 7000))
+
+
+def render_all(ids):
     """{relative path under res/: bytes}, plus the drawn canvases for the contact sheet."""
+    global SCALE, _FRAME
     files = {}
     drawn = []
     rc = ["// Generated by scripts/make_art.py: bitmaps and icons.", ""]
@@ -1334,6 +1371,15 @@ def render_all():
         files["art/%s.bmp" % name] = bmp_bytes(cv)
         rc.append('%s BITMAP "art/%s.bmp"' % (macro, name))
         drawn.append(("bmp", name, [cv]))
+    rc.append("")
+    rc.append("// The same bitmaps at 1.25x, 1.5x and 2x: the 1x id plus 5000, 6000 and 7000.")
+    for k, percent, offset in ART_SCALES:
+        SCALE, _FRAME = k, None
+        for macro, name, make in BITMAPS:
+            cv = make()
+            files["art/%s@%d.bmp" % (name, percent)] = bmp_bytes(cv)
+            rc.append('%d BITMAP "art/%s@%d.bmp"' % (ids[macro] + offset, name, percent))
+        SCALE, _FRAME = 1.0, None
     rc.append("")
     for macro, name, make in ICONS:
         images = make()
@@ -1384,15 +1430,24 @@ def contact_sheet(drawn, path):
         f.write(png_bytes(width, height, sheet))
 
 
-def undefined_macros(root):
-    """Macros of the tables above that res/resource.h does not define (a name that only the
-    system headers define would compile to the wrong resource number)."""
-    defined = set()
+def defined_ids(root):
+    """The numbers res/resource.h gives its macros."""
+    defined = {}
     with open(os.path.join(root, "resource.h"), encoding="utf-8") as f:
         for line in f:
             parts = line.split()
             if len(parts) >= 3 and parts[0] == "#define":
-                defined.add(parts[1])
+                try:
+                    defined[parts[1]] = int(parts[2], 0)
+                except ValueError:
+                    defined[parts[1]] = None
+    return defined
+
+
+def undefined_macros(root):
+    """Macros of the tables above that res/resource.h does not define (a name that only the
+    system headers define would compile to the wrong resource number)."""
+    defined = defined_ids(root)
     return [m for m, _, _ in BITMAPS + ICONS if m not in defined]
 
 
@@ -1404,7 +1459,7 @@ def main(argv):
         return 2
     check = "--check" in argv
     sheet = argv[argv.index("--sheet") + 1] if "--sheet" in argv else None
-    files, drawn = render_all()
+    files, drawn = render_all(defined_ids(root))
     stale = []
     for rel in sorted(files):
         path = os.path.join(root, rel)

@@ -32,6 +32,20 @@ echo "== windows build"
 cmake -S . -B "$build/win" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
 cmake --build "$build/win" -j"$jobs"
 
+# The installer package and the portable zip for their test: this version's, and a higher one built
+# from the same source to upgrade to.
+if [ ${#filter[@]} -eq 0 ] || grep -Eq -- "$QV_TESTS" <<<package_tests; then
+  echo "== packages"
+  QV_BUILD_DIR="$build" QV_PACKAGE_VERSION= scripts/package.sh
+  case "$build" in /*) dist="$build/dist" ;; *) dist="$root/$build/dist" ;; esac
+  version=$(cat "$build/release/Version.txt")
+  IFS=. read -r major minor patch <<<"$version"
+  newer="$major.$minor.$((patch + 1))"
+  QV_BUILD_DIR="$build" QV_PACKAGE_VERSION="$newer" scripts/package.sh
+  export QV_PACKAGE_MSI="$dist/Quorvane-$version.msi" QV_PACKAGE_NEWER_MSI="$dist/Quorvane-$newer.msi"
+  export QV_PACKAGE_ZIP="$dist/Quorvane-$version-portable.zip"
+fi
+
 source scripts/wine-env.sh
 case "$build" in /*) prefix="$build/wineprefix" ;; *) prefix="$root/$build/wineprefix" ;; esac
 wine_prepare_prefix "$prefix" null
@@ -46,6 +60,12 @@ trap 'wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true' EXIT
 # Pre-start the server and system processes outside ctest's output pipe.
 wineserver -p
 wine wineboot </dev/null >/dev/null 2>&1 || true
+
+# The signature test's signed sample, when it can be had.
+scripts/install-deps.sh signed || true
+samples=${QV_SAMPLES_DIR:-build/samples}
+case "$samples" in /*) ;; *) samples="$root/$samples" ;; esac
+[ -f "$samples/shimx64.efi.signed" ] && export QV_SIGNED_SAMPLE="Z:${samples//\//\\}\\shimx64.efi.signed"
 
 echo "== windows tests (wine)"
 ctest --test-dir "$build/win" --output-on-failure --timeout 300 "${filter[@]}"

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "framework/App.h"
+#include "framework/Dpi.h"
 
 namespace CommCtrl {
 
@@ -27,13 +28,15 @@ bool HasArea(const RECT& rect)
 
 bool CBitmapButton5S::SetHoverBitmap(UINT id)
 {
+    m_hoverId = id;
     m_hoverBitmap.Reset();
-    m_hoverBitmap = LoadBitmapResource(id);
+    m_hoverBitmap = LoadBitmapForDpi(id, m_dpi);
     return static_cast<bool>(m_hoverBitmap);
 }
 
 bool CBitmapButton5S::SetIcon(UINT id)
 {
+    m_iconId = id;
     m_icon.Reset();
     m_icon.Reset(static_cast<HICON>(LoadImageW(ResourceInstance(), MAKEINTRESOURCEW(id), IMAGE_ICON,
                                                RectWidth(m_iconRect), RectHeight(m_iconRect), LR_DEFAULTCOLOR)));
@@ -42,12 +45,36 @@ bool CBitmapButton5S::SetIcon(UINT id)
 
 void CBitmapButton5S::SetLayout(const RECT& iconRect, const RECT& captionRect, int charWidth, const wchar_t* face)
 {
+    m_baseIconRect = iconRect;
+    m_baseCaptionRect = captionRect;
+    m_baseCharWidth = charWidth;
+    m_face = face ? face : L"";
+    ApplyLayout();
+}
+
+void CBitmapButton5S::OnDpiChanged()
+{
+    CBitmapButton::OnDpiChanged();
+    if (m_hoverId)
+        SetHoverBitmap(m_hoverId);
+    ApplyLayout();
+    if (m_iconId)
+        SetIcon(m_iconId);
+    InvalidateRect(m_hWnd, nullptr, FALSE);
+}
+
+void CBitmapButton5S::ApplyLayout()
+{
+    const RECT iconRect = ScaleRectToDpi(m_baseIconRect, m_dpi);
+    const RECT captionRect = ScaleRectToDpi(m_baseCaptionRect, m_dpi);
+    const int charWidth = ScaleToDpi(m_baseCharWidth, m_dpi);
+    const wchar_t* face = m_face.c_str();
     m_iconRect = iconRect;
-    m_iconRectPressed = Shifted(iconRect, 1);
-    m_iconRectHover = Shifted(iconRect, -1);
+    m_iconRectPressed = Shifted(iconRect, ScaleToDpi(1, m_dpi));
+    m_iconRectHover = Shifted(iconRect, -ScaleToDpi(1, m_dpi));
     m_captionRect = captionRect;
-    m_captionRectPressed = Shifted(captionRect, 1);
-    m_captionRectHover = Shifted(captionRect, -1);
+    m_captionRectPressed = Shifted(captionRect, ScaleToDpi(1, m_dpi));
+    m_captionRectHover = Shifted(captionRect, -ScaleToDpi(1, m_dpi));
     m_captionFont.Reset();
     m_captionFont.Reset(CreateFontW(RectHeight(captionRect), charWidth, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
@@ -89,7 +116,7 @@ void CBitmapButton5S::DrawItem(const DRAWITEMSTRUCT& item)
     if (!m_showFocus)
         state &= ~ODS_FOCUS;
 
-    SIZE size = BitmapSize(m_hoverBitmap.Get());
+    SIZE size = BitmapSlot(m_hoverBitmap.Get());
     if (size.cx <= 0 || size.cy <= 0)
         size = SIZE{RectWidth(item.rcItem), RectHeight(item.rcItem)};
     CMemoryDC image(item.hDC);
@@ -100,7 +127,7 @@ void CBitmapButton5S::DrawItem(const DRAWITEMSTRUCT& item)
 
     if (m_hover && m_hoverBitmap && !(state & OtherStates) && IsCursorInside()) {
         CMemoryDC scratch(item.hDC);
-        DrawBitmap(image.Get(), scratch.Get(), m_hoverBitmap.Get(), 0, 0);
+        FitBitmap(image.Get(), scratch.Get(), m_hoverBitmap.Get(), 0, 0, size.cx, size.cy);
     } else {
         DrawStateBitmap(image.Get(), RECT{0, 0, size.cx, size.cy}, state);
     }

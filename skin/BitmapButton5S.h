@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "framework/BitmapButton.h"
 #include "framework/Gdi.h"
 
@@ -26,9 +28,14 @@ public:
     bool SetShowFocus(bool showFocus);
 
     bool IsHover() const { return m_hover; }
+    // Where the caption is drawn, in button coordinates at the button's DPI, and its font.
+    RECT GetCaptionRect() const { return m_captionRect; }
+    HFONT GetCaptionFont() const { return m_captionFont.Get(); }
 
 protected:
     void DrawItem(const DRAWITEMSTRUCT& item) override;
+    // Hover bitmap, icon and layout again at the new DPI.
+    void OnDpiChanged() override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
@@ -36,6 +43,15 @@ private:
     bool IsPointInside(POINT point) const;
     void OnMouseMove(WPARAM keys, POINT point);
 
+    void ApplyLayout();
+
+    // As given, at 96 DPI; the rectangles below are at the button's DPI.
+    UINT m_hoverId = 0;
+    UINT m_iconId = 0;
+    RECT m_baseIconRect{};
+    RECT m_baseCaptionRect{};
+    int m_baseCharWidth = 0;
+    std::wstring m_face;
     CScopedBitmap m_hoverBitmap;
     CScopedIcon m_icon;
     RECT m_iconRect{};

@@ -41,6 +41,59 @@ POINT PointOf(LPARAM lParam)
 
 CBitmapDialog::CBitmapDialog(UINT templateId, HWND parent) : CDialog(templateId, parent) {}
 
+SIZE CBitmapDialog::WindowSizeFor(int width, int height, UINT dpi, bool shortTitle)
+{
+    const int title = shortTitle ? ShortTitleHeight : TitleHeight;
+    const int border = ScaleToDpi(BorderWidth, dpi);
+    return SIZE{2 * border + ScaleToDpi(width - 2 * BorderWidth, dpi),
+                ScaleToDpi(title, dpi) + ScaleToDpi(height - title - BorderWidth, dpi) + border};
+}
+
+void CBitmapDialog::SetContentColour(COLORREF colour)
+{
+    m_contentColour = colour;
+    m_contentBrush.Reset(CreateSolidBrush(colour));
+}
+
+void CBitmapDialog::AnswerControlColours(std::initializer_list<UINT> messages, bool transparentText)
+{
+    m_colourMessages.assign(messages);
+    m_transparentText = transparentText;
+}
+
+void CBitmapDialog::FitWorkArea()
+{
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (!m_hWnd || !GetMonitorInfoW(MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor))
+        return;
+    const RECT& work = monitor.rcWork;
+    // Each step lays out at a DPI the proportions promise to fit; rounding may need one more.
+    for (int step = 0; step < 4; ++step) {
+        RECT window{};
+        GetWindowRect(m_hWnd, &window);
+        const int width = RectWidth(window);
+        const int height = RectHeight(window);
+        if ((width <= RectWidth(work) && height <= RectHeight(work)) || GetDpi() <= BaseDpi)
+            break;
+        const UINT byWidth = MulDiv(GetDpi(), RectWidth(work), width);
+        const UINT byHeight = MulDiv(GetDpi(), RectHeight(work), height);
+        SetDpi(std::max<UINT>(BaseDpi, std::min({byWidth, byHeight, GetDpi() - 1})));
+    }
+    RECT window{};
+    GetWindowRect(m_hWnd, &window);
+    const int left = std::max(work.left, std::min(window.left, work.right - RectWidth(window)));
+    const int top = std::max(work.top, std::min(window.top, work.bottom - RectHeight(window)));
+    if (left != window.left || top != window.top)
+        SetWindowPos(m_hWnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CBitmapDialog::ResizeTo(int width, int height)
+{
+    const SIZE size = ScaledWindowSize(width, height);
+    SetWindowPos(m_hWnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void CBitmapDialog::SetTitleButtons(bool minimize, bool maximize, bool close)
 {
     m_buttonShown[CloseButton] = close;
@@ -72,9 +125,10 @@ RECT CBitmapDialog::GetContentRect() const
     RECT rect{};
     if (m_hWnd)
         GetClientRect(m_hWnd, &rect);
-    rect.left += BorderWidth;
-    rect.right -= BorderWidth;
-    rect.bottom -= BorderWidth;
+    const int border = Scale(BorderWidth);
+    rect.left += border;
+    rect.right -= border;
+    rect.bottom -= border;
     rect.top += TitleBarHeight();
     return rect;
 }
@@ -95,23 +149,33 @@ void CBitmapDialog::OnDestroy()
     m_captionFont.Reset();
     m_dragging = false;
     m_trackingLeave = false;
+    m_shownOnce = false;
     CDialog::OnDestroy();
 }
 
 void CBitmapDialog::LoadSkinBitmaps()
 {
+    const bool otherScale = m_skinDpi != 0 && ArtScaleForDpi(m_skinDpi) != ArtScaleForDpi(GetDpi());
     for (int index = 0; index < SkinBitmapCount; ++index)
-        if (!m_skin[index])
-            m_skin[index] = LoadBitmapResource(SkinBitmapIds[index]);
+        if (!m_skin[index] || otherScale)
+            m_skin[index] = LoadBitmapForDpi(SkinBitmapIds[index], GetDpi());
+    m_skinDpi = GetDpi();
+}
+
+void CBitmapDialog::OnDpiChanged()
+{
+    LoadSkinBitmaps();
+    CreateCaptionFont();
+    LayoutTitleBar();
 }
 
 void CBitmapDialog::CreateCaptionFont()
 {
     if (m_shortTitle)
-        m_captionFont.Reset(CreateFontW(14, 6, 0, 0, FW_BOLD, TRUE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+        m_captionFont.Reset(CreateFontW(Scale(14), Scale(6), 0, 0, FW_BOLD, TRUE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Arial"));
     else
-        m_captionFont.Reset(CreateFontW(18, 8, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+        m_captionFont.Reset(CreateFontW(Scale(18), Scale(8), 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                         DEFAULT_PITCH | FF_DONTCARE, L"Tahoma"));
 }
@@ -122,12 +186,12 @@ void CBitmapDialog::LayoutTitleBar()
         return;
     RECT client{};
     GetClientRect(m_hWnd, &client);
-    const int top = m_shortTitle ? 3 : 4;
-    const int bottom = m_shortTitle ? 19 : 27;
-    const int width = m_shortTitle ? ShortButtonWidth : ButtonWidth;
+    const int top = Scale(m_shortTitle ? 3 : 4);
+    const int bottom = Scale(m_shortTitle ? 19 : 27);
+    const int width = Scale(m_shortTitle ? ShortButtonWidth : ButtonWidth);
 
     // From the right: close, then maximize, then minimize.
-    int edge = client.right - BorderWidth;
+    int edge = client.right - Scale(BorderWidth);
     for (TitleButton button : {CloseButton, MaximizeButton, MinimizeButton}) {
         if (!m_buttonShown[button]) {
             SetRectEmpty(&m_buttonRects[button]);
@@ -147,7 +211,8 @@ void CBitmapDialog::ApplyRoundedShape()
     GetWindowRect(m_hWnd, &window);
     // The region's right and bottom edges are exclusive; one more keeps the last column and row.
     CScopedRegion shape(
-        CreateRoundRectRgn(0, 0, RectWidth(window) + 1, RectHeight(window) + 1, CornerEllipse, CornerEllipse));
+        CreateRoundRectRgn(0, 0, RectWidth(window) + 1, RectHeight(window) + 1, Scale(CornerEllipse),
+                                          Scale(CornerEllipse)));
     if (shape && SetWindowRgn(m_hWnd, shape.Get(), TRUE))
         shape.Release();  // the window owns it now
     InvalidateRect(m_hWnd, nullptr, TRUE);
@@ -171,47 +236,50 @@ void CBitmapDialog::PaintSkin(HDC dc)
     const int width = client.right;
     const int height = client.bottom;
     const int title = TitleBarHeight();
+    const int corner = Scale(CornerWidth);
+    const int border = Scale(BorderWidth);
+    const int bottomCorner = Scale(BottomCorner);
     CMemoryDC scratch(dc);
     HDC source = scratch.Get();
 
     // Top corners and the top edge between them; the short title squeezes them to its height.
     if (m_shortTitle) {
-        StretchBitmap(dc, source, m_skin[TopLeft].Get(), 0, 0, CornerWidth, title);
-        StretchBitmap(dc, source, m_skin[TopRight].Get(), width - CornerWidth, 0, CornerWidth, title);
+        StretchBitmap(dc, source, m_skin[TopLeft].Get(), 0, 0, corner, title);
+        StretchBitmap(dc, source, m_skin[TopRight].Get(), width - corner, 0, corner, title);
     } else {
-        DrawBitmap(dc, source, m_skin[TopLeft].Get(), 0, 0);
-        DrawBitmap(dc, source, m_skin[TopRight].Get(), width - CornerWidth, 0);
+        FitBitmap(dc, source, m_skin[TopLeft].Get(), 0, 0, corner, title);
+        FitBitmap(dc, source, m_skin[TopRight].Get(), width - corner, 0, corner, title);
     }
-    StretchBitmap(dc, source, m_skin[Top].Get(), CornerWidth, 0, width - 2 * CornerWidth, title);
+    StretchBitmap(dc, source, m_skin[Top].Get(), corner, 0, width - 2 * corner, title);
 
     // Side edges from below the title bar to the bottom corners.
-    StretchBitmap(dc, source, m_skin[Left].Get(), 0, title, BorderWidth, height - BottomCorner - title);
-    StretchBitmap(dc, source, m_skin[Right].Get(), width - BorderWidth, title, BorderWidth,
-                  height - BottomCorner - title);
+    StretchBitmap(dc, source, m_skin[Left].Get(), 0, title, border, height - bottomCorner - title);
+    StretchBitmap(dc, source, m_skin[Right].Get(), width - border, title, border, height - bottomCorner - title);
 
     // Bottom edge and corners.
-    StretchBitmap(dc, source, m_skin[Bottom].Get(), BottomCorner, height - BorderWidth, width - 2 * BottomCorner,
-                  BorderWidth);
-    DrawBitmap(dc, source, m_skin[BottomLeft].Get(), 0, height - BottomCorner);
-    DrawBitmap(dc, source, m_skin[BottomRight].Get(), width - BottomCorner, height - BottomCorner);
+    StretchBitmap(dc, source, m_skin[Bottom].Get(), bottomCorner, height - border, width - 2 * bottomCorner, border);
+    FitBitmap(dc, source, m_skin[BottomLeft].Get(), 0, height - bottomCorner, bottomCorner, bottomCorner);
+    FitBitmap(dc, source, m_skin[BottomRight].Get(), width - bottomCorner, height - bottomCorner, bottomCorner,
+              bottomCorner);
 
     for (TitleButton button : {MinimizeButton, MaximizeButton, CloseButton}) {
         if (!m_buttonShown[button])
             continue;
         const RECT& rect = m_buttonRects[button];
         if (m_shortTitle)
-            StretchBitmap(dc, source, TitleButtonBitmap(button), rect.left, rect.top, ShortButtonWidth,
-                          ShortButtonHeight);
+            StretchBitmap(dc, source, TitleButtonBitmap(button), rect.left, rect.top, Scale(ShortButtonWidth),
+                          Scale(ShortButtonHeight));
         else
-            StretchBitmap(dc, source, TitleButtonBitmap(button), rect.left, rect.top, ButtonWidth, ButtonHeight);
+            FitBitmap(dc, source, TitleButtonBitmap(button), rect.left, rect.top, Scale(ButtonWidth),
+                      Scale(ButtonHeight));
     }
 
-    int textLeft = 5;
+    int textLeft = Scale(5);
     if (!m_shortTitle) {
         HICON icon = reinterpret_cast<HICON>(SendMessageW(m_hWnd, WM_GETICON, ICON_SMALL, 0));
         if (icon) {
-            DrawIconEx(dc, 5, 5, icon, 20, 20, 0, nullptr, DI_NORMAL);
-            textLeft = 25;
+            DrawIconEx(dc, Scale(5), Scale(5), icon, Scale(20), Scale(20), 0, nullptr, DI_NORMAL);
+            textLeft = Scale(25);
         }
     }
     int length = GetWindowTextLengthW(m_hWnd);
@@ -221,9 +289,13 @@ void CBitmapDialog::PaintSkin(HDC dc)
         CScopedSelection font(dc, m_captionFont.Get());
         CScopedTextLook look(dc, CaptionColour);
         // Kept clear of the title buttons.
-        RECT textRect{textLeft, 5, m_captionRect.right, title};
+        RECT textRect{textLeft, Scale(5), m_captionRect.right, title};
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
                   DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    }
+    if (m_contentBrush) {
+        const RECT content = GetContentRect();
+        FillRect(dc, &content, m_contentBrush.Get());
     }
 }
 
@@ -381,7 +453,24 @@ void CBitmapDialog::OnGetMinMaxInfo(MINMAXINFO& info)
 
 INT_PTR CBitmapDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
 {
+    if (m_contentBrush && std::find(m_colourMessages.begin(), m_colourMessages.end(), message) != m_colourMessages.end()) {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        if (m_transparentText) {
+            SetBkMode(dc, TRANSPARENT);
+            SetTextColor(dc, RGB(0, 0, 0));
+        } else {
+            SetBkColor(dc, m_contentColour);
+        }
+        handled = true;
+        return reinterpret_cast<INT_PTR>(m_contentBrush.Get());
+    }
     switch (message) {
+    case WM_SHOWWINDOW:
+        if (wParam && !m_shownOnce) {
+            m_shownOnce = true;
+            FitWorkArea();
+        }
+        return 0;
     case WM_PAINT: {
         CPaintDC paint(m_hWnd);
         PaintSkin(paint.Get());

@@ -6,6 +6,9 @@
 
 #include <windows.h>
 
+#include <initializer_list>
+#include <vector>
+
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
 
@@ -15,13 +18,21 @@ class CBitmapDialog : public CDialog {
 public:
     explicit CBitmapDialog(UINT templateId, HWND parent = nullptr);
 
+    // The content area's colour: PaintSkin fills the content with it, and the controls' colour
+    // messages named by AnswerControlColours answer with it.
+    void SetContentColour(COLORREF colour);
+    HBRUSH GetContentBrush() const { return m_contentBrush.Get(); }
+    // The WM_CTLCOLOR* messages answered with the content colour: text on an opaque background of
+    // that colour, or drawn transparent in black.
+    void AnswerControlColours(std::initializer_list<UINT> messages, bool transparentText);
+
     // Which title buttons are shown; without close there is neither minimize nor maximize.
     void SetTitleButtons(bool minimize, bool maximize, bool close);
     // The short title bar (22 pixels instead of 30); a change leaves only the close button.
     void SetShortTitle(bool shortTitle);
     bool IsShortTitle() const { return m_shortTitle; }
 
-    // The client area less the title bar and the 3-pixel borders.
+    // The client area less the title bar and the 3-pixel borders (at the dialog's DPI).
     virtual RECT GetContentRect() const;
 
     // Title-bar layout in client coordinates, as last computed.
@@ -35,6 +46,18 @@ public:
     // True while the close button's action runs, so that OnCancel can tell it from the Escape key.
     bool IsClosingFromCloseButton() const { return m_closingFromCloseButton; }
 
+    // A window size given at 96 DPI, at another DPI: frame, title bar and content each scaled, so
+    // that content laid out from its own 96-DPI width and height fills it exactly.
+    static SIZE WindowSizeFor(int width, int height, UINT dpi, bool shortTitle);
+    // The same for this dialog at its DPI and title.
+    SIZE ScaledWindowSize(int width, int height) const { return WindowSizeFor(width, height, GetDpi(), m_shortTitle); }
+    // Gives the window that size, where it stands.
+    void ResizeTo(int width, int height);
+    // Where the window at its DPI is larger than the work area of its monitor, lays it out at the
+    // largest DPI at which it fits (never below 96), so that all of it can be reached; moves it
+    // onto the work area. Runs when the window is first shown.
+    void FitWorkArea();
+
     static constexpr int TitleHeight = 30;
     static constexpr int ShortTitleHeight = 22;
     static constexpr int BorderWidth = 3;
@@ -47,6 +70,8 @@ protected:
 
     // Draws frame and title bar.
     virtual void PaintSkin(HDC dc);
+    // Skin bitmaps, caption font and title bar at the new DPI; derived dialogs call it first.
+    void OnDpiChanged() override;
 
 private:
     // The twenty skin bitmaps in one place.
@@ -59,7 +84,7 @@ private:
         SkinBitmapCount
     };
 
-    int TitleBarHeight() const { return m_shortTitle ? ShortTitleHeight : TitleHeight; }
+    int TitleBarHeight() const { return Scale(m_shortTitle ? ShortTitleHeight : TitleHeight); }
     void LoadSkinBitmaps();
     void CreateCaptionFont();
     // Title-button and caption rectangles from the client size, then the rounded window shape.
@@ -79,7 +104,12 @@ private:
     void OnGetMinMaxInfo(MINMAXINFO& info);
     void RunTitleButton(TitleButton button);
 
+    CScopedBrush m_contentBrush;
+    COLORREF m_contentColour = 0;
+    std::vector<UINT> m_colourMessages;
+    bool m_transparentText = false;
     CScopedBitmap m_skin[SkinBitmapCount];
+    UINT m_skinDpi = 0;
     RECT m_buttonRects[3]{};
     bool m_buttonShown[3]{true, true, true};
     RECT m_captionRect{};
@@ -90,6 +120,7 @@ private:
     bool m_closingFromCloseButton = false;
     bool m_shortTitle = false;
     bool m_trackingLeave = false;
+    bool m_shownOnce = false;
 };
 
 }  // namespace CommCtrl

@@ -1,8 +1,14 @@
 #include "storage/FileAccess.h"
 
+#include <algorithm>
+#include <atomic>
 #include <utility>
 
 namespace {
+constexpr LONG StatusDeletePending = static_cast<LONG>(0xC0000056);
+
+std::atomic<DWORD> InUseWait{DefaultInUseWait};
+
 SaveFaultHook& FaultHook()
 {
     static SaveFaultHook hook;
@@ -11,8 +17,35 @@ SaveFaultHook& FaultHook()
 
 bool Fails(SaveStep step, const std::wstring& path)
 {
-    return FaultHook() && FaultHook()(step, path);
+    if (!FaultHook())
+        return false;
+    SetLastError(ERROR_SUCCESS);
+    if (!FaultHook()(step, path))
+        return false;
+    if (GetLastError() == ERROR_SUCCESS)
+        SetLastError(ERROR_WRITE_FAULT);
+    return true;
 }
+
+// A file whose deletion is pending refuses every new open with a plain "access denied"; only the
+// status the system keeps beside the error tells it from a real refusal.
+LONG LastNtStatus()
+{
+    using Query = LONG(WINAPI*)();
+    static const Query query = reinterpret_cast<Query>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetLastNtStatus")));
+    return query ? query() : 0;
+}
+
+// Keeps the error of a failed step across the clean-up that follows it.
+class CKeepLastError {
+public:
+    CKeepLastError() : m_error(GetLastError()) {}
+    ~CKeepLastError() { SetLastError(m_error); }
+
+private:
+    DWORD m_error;
+};
 
 bool WriteAll(HANDLE file, const char* data, size_t size)
 {
@@ -41,6 +74,83 @@ bool PutInPlace(const std::wstring& temporary, const std::wstring& path)
            FALSE;
 }
 }  // namespace
+
+DWORD SetInUseWait(DWORD milliseconds)
+{
+    return InUseWait.exchange(milliseconds);
+}
+
+bool IsFileInUseFailure(DWORD error, InUseRule rule, const std::wstring& path)
+{
+    switch (error) {
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_DELETE_PENDING:
+        return true;
+    case ERROR_ACCESS_DENIED: {
+        if (LastNtStatus() == StatusDeletePending)
+            return true;
+        if (rule != InUseRule::Rename)
+            return false;
+        const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(path.c_str());
+        return attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY);
+    }
+    default:
+        return false;
+    }
+}
+
+bool RetryWhileInUse(const std::function<bool()>& attempt, InUseRule rule, const std::wstring& path)
+{
+    const DWORD start = GetTickCount();
+    DWORD pause = 10;
+    for (;;) {
+        if (attempt())
+            return true;
+        const DWORD error = GetLastError();
+        if (!IsFileInUseFailure(error, rule, path))
+            return false;
+        const DWORD waited = GetTickCount() - start;
+        const DWORD wait = InUseWait.load();
+        if (waited >= wait) {
+            SetLastError(error);
+            return false;
+        }
+        Sleep(std::min(pause, wait - waited));
+        pause = std::min<DWORD>(pause * 2, 200);
+    }
+}
+
+HANDLE CreateFileRetrying(const std::wstring& path, DWORD access, DWORD shareMode, DWORD disposition, DWORD flags)
+{
+    HANDLE file = INVALID_HANDLE_VALUE;
+    RetryWhileInUse([&] {
+        file = CreateFileW(path.c_str(), access, shareMode, nullptr, disposition, flags, nullptr);
+        return file != INVALID_HANDLE_VALUE;
+    });
+    return file;
+}
+
+bool DeleteFileRetrying(const std::wstring& path)
+{
+    return RetryWhileInUse([&] { return DeleteFileW(path.c_str()) != FALSE; }, InUseRule::Rename, path);
+}
+
+bool MoveFileRetrying(const std::wstring& from, const std::wstring& to, DWORD flags)
+{
+    return RetryWhileInUse([&] { return MoveFileExW(from.c_str(), to.c_str(), flags) != FALSE; }, InUseRule::Rename,
+                           to);
+}
+
+bool IsDiskFullError(DWORD error)
+{
+    return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL;
+}
+
+bool IsWriteProtectError(DWORD error)
+{
+    return error == ERROR_WRITE_PROTECT;
+}
 
 SaveFaultHook SetSaveFaultHook(SaveFaultHook hook)
 {
@@ -93,8 +203,7 @@ std::string EncodeUtf8(const std::wstring& text)
 
 bool CanOpenForWriting(const std::wstring& path, DWORD shareMode)
 {
-    CFileHandle file(
-        CreateFileW(path.c_str(), GENERIC_WRITE, shareMode, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    CFileHandle file(CreateFileRetrying(path, GENERIC_WRITE, shareMode, OPEN_EXISTING));
     return file.IsOpen();
 }
 
@@ -120,19 +229,24 @@ bool SaveFileReplacing(const std::wstring& path, const std::string& bytes, DWORD
     const std::wstring temporary = SaveTemporaryPath(path);
     if (Fails(SaveStep::CreateTemporary, path))
         return false;
-    CFileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, shareMode, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    CFileHandle file(CreateFileRetrying(temporary, GENERIC_WRITE, shareMode, CREATE_ALWAYS));
     if (!file.IsOpen())
         return false;
     if (Fails(SaveStep::Write, path)) {
+        CKeepLastError keep;
         WriteAll(file.Get(), bytes.data(), bytes.size() / 2);
         return false;  // as if the process died here: the temporary file stays, the target is intact
     }
     bool written = WriteAll(file.Get(), bytes.data(), bytes.size());
     bool flushed = written && !Fails(SaveStep::Flush, path) && FlushFileBuffers(file.Get());
-    file.Close();
-    if (!flushed || Fails(SaveStep::Replace, path) || !PutInPlace(temporary, path)) {
-        DeleteFileW(temporary.c_str());
+    {
+        CKeepLastError keep;
+        file.Close();
+    }
+    if (!flushed || Fails(SaveStep::Replace, path) ||
+        !RetryWhileInUse([&] { return PutInPlace(temporary, path); }, InUseRule::Rename, path)) {
+        CKeepLastError keep;
+        DeleteFileRetrying(temporary);
         return false;
     }
     return true;

@@ -56,8 +56,7 @@ void SaveHistoryLists()
 
 int ReadHistoryFile(const std::wstring& path, CStringArray& list)
 {
-    CFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    CFileHandle file(CreateFileRetrying(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
     if (!file.IsOpen())
         return -1;
     std::string bytes;

@@ -7,6 +7,21 @@
 namespace {
 const wchar_t OpenFailedText[] =
     L"Sorry! The configuration file is unable to be opened, please restart the computer and try again.";
+const wchar_t DiskFullText[] =
+    L"Sorry! The configuration file is unable to be saved because the disk is full, please free some space on it "
+    L"and try again.";
+const wchar_t WriteProtectedText[] =
+    L"Sorry! The configuration file is unable to be saved because the disk is write-protected, please make it "
+    L"writable and try again.";
+
+const wchar_t* SaveFailedText(DWORD error)
+{
+    if (IsDiskFullError(error))
+        return DiskFullText;
+    if (IsWriteProtectError(error))
+        return WriteProtectedText;
+    return OpenFailedText;
+}
 
 const std::wstring& PathOrDefault(const std::wstring& path)
 {
@@ -19,8 +34,8 @@ bool ReadSettings(CConfigurations& settings, const std::wstring& path)
     const std::wstring& file = PathOrDefault(path);
     if (!PathExists(file, false))
         return false;
-    CFileHandle handle(
-        CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Two readers never need to exclude each other.
+    CFileHandle handle(CreateFileRetrying(file, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
     if (!handle.IsOpen()) {
         ShowError(nullptr, OpenFailedText);
         return false;
@@ -33,6 +48,7 @@ bool ReadSettings(CConfigurations& settings, const std::wstring& path)
 }
 
 namespace {
+// False with GetLastError telling why.
 bool SaveSettingsFile(const CConfigurations& settings, const std::wstring& file)
 {
     if (PathExists(file, false)) {
@@ -50,7 +66,7 @@ bool WriteSettings(const CConfigurations& settings, const std::wstring& path)
 {
     // Whichever step failed, the settings did not reach the disk: say so once.
     if (!SaveSettingsFile(settings, PathOrDefault(path))) {
-        ShowError(nullptr, OpenFailedText);
+        ShowError(nullptr, SaveFailedText(GetLastError()));
         return false;
     }
     return true;
@@ -60,7 +76,6 @@ bool CreateSettingsFile(const std::wstring& path)
 {
     if (!CreateFolderOf(path))
         return false;
-    CFileHandle file(
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    CFileHandle file(CreateFileRetrying(path, GENERIC_WRITE, 0, CREATE_NEW));
     return file.IsOpen();
 }

@@ -10,19 +10,46 @@
 
 void (*RefreshIconAfterLoad)(CSoftware& record) = nullptr;
 
-namespace {
-const wchar_t OpenFailedText[] =
+const wchar_t* const MetaDataOpenFailedText =
     L"Sorry! The meta-data file is unable to be opened, please restart the computer and try again.";
+const wchar_t* const MetaDataDiskFullText =
+    L"Sorry! The meta-data file is unable to be saved because the disk is full, please free some space on it "
+    L"and try again.";
+const wchar_t* const MetaDataWriteProtectedText =
+    L"Sorry! The meta-data file is unable to be saved because the disk is write-protected, please make it "
+    L"writable and try again.";
 
+std::wstring DataFolderMissingText(const std::wstring& folder)
+{
+    // Named as Explorer shows it: without the closing backslash, except for a drive's root.
+    std::wstring shown = folder;
+    if (shown.size() > 3 && shown.back() == L'\\')
+        shown.pop_back();
+    return L"Sorry! The data folder \"" + shown +
+           L"\" can't be found, please make sure it is available and try again.";
+}
+
+bool ReportIfDataFolderMissing(const std::wstring& folder)
+{
+    if (FolderExists(folder, true))
+        return false;
+    ShowError(nullptr, DataFolderMissingText(folder));
+    return true;
+}
+
+const wchar_t* MetaDataSaveFailedText(DWORD error)
+{
+    if (IsDiskFullError(error))
+        return MetaDataDiskFullText;
+    if (IsWriteProtectError(error))
+        return MetaDataWriteProtectedText;
+    return MetaDataOpenFailedText;
+}
+
+namespace {
 const std::wstring& FolderOrData(const std::wstring& folder)
 {
     return folder.empty() ? Settings.DataFolder : folder;
-}
-
-// The folder exists as a directory, or a single-level create makes it.
-bool EnsureFolder(const std::wstring& folder)
-{
-    return PathExists(folder, true) || CreateDirectoryW(folder.c_str(), nullptr);
 }
 
 bool IsMissingFileError(DWORD error)
@@ -33,30 +60,30 @@ bool IsMissingFileError(DWORD error)
 
 bool CreateSoftwareFile(const CSoftware& record, const std::wstring& folder)
 {
+    // A data folder that vanished (a drive pulled out, the folder moved away) is not made again:
+    // a new one would hold only this record, and the catalogue would seem lost.
     const std::wstring& dataFolder = FolderOrData(folder);
-    if (!EnsureFolder(dataFolder))
+    if (!FolderExists(dataFolder, true))
         return false;
-    std::wstring path = dataFolder + FormatSoftwareId(record);
-    CFileHandle file(
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    CFileHandle file(CreateFileRetrying(dataFolder + FormatSoftwareId(record), GENERIC_WRITE, 0, CREATE_NEW));
     return file.IsOpen();
 }
 
 namespace {
+// False with GetLastError telling why.
 bool WriteSoftwareFile(const CSoftware& record, const std::wstring& dataFolder)
 {
     // A record with a number outside its table or an unwritable price would give a file that
     // does not read back as written.
-    if (!IsStorableRecord(record))
-        return false;
-    std::wstring path = dataFolder + FormatSoftwareId(record);
-    if (PathExists(path, false)) {
-        // The new text goes in beside the file; this only learns whether another program holds it.
-        if (!CanOpenForWriting(path, 0))
-            return false;
-    } else if (!EnsureFolder(dataFolder)) {
+    if (!IsStorableRecord(record)) {
+        SetLastError(ERROR_INVALID_DATA);
         return false;
     }
+    std::wstring path = dataFolder + FormatSoftwareId(record);
+    // The new text goes in beside the file; this only learns whether another program holds it.
+    // A file whose pending deletion ended meanwhile is simply written anew.
+    if (PathExists(path, false) && !CanOpenForWriting(path, 0) && !IsMissingFileError(GetLastError()))
+        return false;
     return SaveFileReplacing(path, EncodeUtf8(FormatSoftwareText(record)), 0);
 }
 }  // namespace
@@ -65,8 +92,11 @@ bool SaveSoftwareFile(const CSoftware& record, const std::wstring& folder)
 {
     // Some callers, attach and detach among them, go on whatever the result: a change that did not
     // reach the disk is always told, once, whichever step failed.
-    if (!WriteSoftwareFile(record, FolderOrData(folder))) {
-        ShowError(nullptr, OpenFailedText);
+    const std::wstring& dataFolder = FolderOrData(folder);
+    if (ReportIfDataFolderMissing(dataFolder))
+        return false;
+    if (!WriteSoftwareFile(record, dataFolder)) {
+        ShowError(nullptr, MetaDataSaveFailedText(GetLastError()));
         return false;
     }
     return true;
@@ -83,12 +113,12 @@ bool LoadSoftwareFile(CSoftware& record, const std::wstring& path)
     CSoftware loaded;
     if (!ParseSoftwareId(name, loaded))
         return false;
-    CFileHandle file(
-        CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Two readers never need to exclude each other.
+    CFileHandle file(CreateFileRetrying(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
     if (!file.IsOpen()) {
         // A file that is simply not there is no error worth a message.
         if (!IsMissingFileError(GetLastError()))
-            ShowError(nullptr, OpenFailedText);
+            ShowError(nullptr, MetaDataOpenFailedText);
         return false;
     }
     std::string bytes;
@@ -107,7 +137,7 @@ bool LoadSoftwareFile(CSoftware& record, const std::wstring& path)
 bool DeleteSoftwareFile(const CSoftware& record, const std::wstring& folder)
 {
     std::wstring path = FolderOrData(folder) + FormatSoftwareId(record);
-    return DeleteFileW(path.c_str()) != FALSE;
+    return DeleteFileRetrying(path);
 }
 
 int ScanDataFolder(CSoftwareArray& list, const std::wstring& folder, bool clearFirst)

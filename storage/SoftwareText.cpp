@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "model/InstallerFacts.h"
 #include "model/Vocabulary.h"
 #include "storage/ElementText.h"
 
@@ -200,5 +201,6 @@ bool ParseSoftwareText(const std::wstring& text, CSoftware& record)
         ExtractElement(text, value, field.Element);
         record.ExtraInfo.*field.Member = value;
     }
+    DropInvalidInstallerFacts(record.ExtraInfo);
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "storage/Paths.h"
 #include "tests/app/DialogTestSupport.h"
 #include "tests/support/MessageBoxScript.h"
+#include "Version.h"
 
 namespace {
 struct COpenRequest {
@@ -62,6 +64,24 @@ protected:
 };
 
 const int LinkIds[] = {IDC_ABOUT_WEBSITE, IDC_ABOUT_SUPPORT, IDC_ABOUT_BUGS, IDC_ABOUT_SALES};
+
+// The file version in this module's version resource (the program's resources are linked in), as
+// "a.b.c.d"; empty when there is none.
+std::wstring ModuleFileVersion()
+{
+    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(VS_VERSION_INFO), MAKEINTRESOURCEW(16));  // RT_VERSION
+    HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
+    const BYTE* block = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
+    // Three WORDs, the key "VS_VERSION_INFO" with its terminator, padding to 32 bits: 40 bytes.
+    if (!block || SizeofResource(nullptr, found) < 40 + sizeof(VS_FIXEDFILEINFO))
+        return L"";
+    VS_FIXEDFILEINFO info;
+    memcpy(&info, block + 40, sizeof info);
+    if (info.dwSignature != 0xFEEF04BD)
+        return L"";
+    return std::to_wstring(HIWORD(info.dwFileVersionMS)) + L"." + std::to_wstring(LOWORD(info.dwFileVersionMS)) +
+           L"." + std::to_wstring(HIWORD(info.dwFileVersionLS)) + L"." + std::to_wstring(LOWORD(info.dwFileVersionLS));
+}
 }  // namespace
 
 TEST_F(AboutDlgTests, OpensWithTheVersionTheLinksAndTheirPlaces)
@@ -89,7 +109,9 @@ TEST_F(AboutDlgTests, OpensWithTheVersionTheLinksAndTheirPlaces)
     });
     EXPECT_EQ(Run(script), IDCANCEL);
     EXPECT_EQ(title, L"About Quorvane");
-    EXPECT_EQ(version, L"Quorvane Version 1.2.0.0");
+    EXPECT_EQ(version, L"Quorvane Version " QV_VERSION_WIDE_TEXT);
+    // The executable carries the version the box shows.
+    EXPECT_EQ(L"Quorvane Version " + ModuleFileVersion(), version);
     EXPECT_EQ(group, L"Contact");
     EXPECT_EQ(ok, L"OK");
     EXPECT_FALSE(notice.empty());

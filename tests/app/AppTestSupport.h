@@ -17,6 +17,7 @@
 #include "storage/Paths.h"
 #include "storage/SoftwareFiles.h"
 #include "storage/SoftwareText.h"
+#include "tests/app/FirstStartTexts.h"
 #include "tests/support/TempFolder.h"
 
 constexpr char DefaultSettingsBytes[] =
@@ -25,15 +26,6 @@ constexpr char DefaultSettingsBytes[] =
     "<ShowAttachModeSelectDlg>\n1</ShowAttachModeSelectDlg>\n"
     "<DefaultClassifyMode>\n0</DefaultClassifyMode>\n<DefaultSortKey>\n1</DefaultSortKey>\n"
     "</Configurations>\n";
-
-constexpr wchar_t SettingsResetText[] =
-    L"Sorry! The configuration file is damaged or is being using by anather application. You must reset the "
-    L"configurations.";
-constexpr wchar_t GreetingText[] =
-    L"Hello!\n\nSeeing this message means that:\n\n1. It's the first time the application has been launched.\n"
-    L"2. Your configuration has become invalid.\n\nPlease (re)set it.";
-constexpr wchar_t AnotherInstanceText[] =
-    L"Another running Quorvane is detected, please close that instance and try again.";
 
 // Set by scripts/test.sh alone: the Windows path of the marker file it puts in the Wine prefix it
 // made for the tests.

@@ -14,6 +14,7 @@
 #include "app/EditCodeDlg.h"
 #include "app/ItemInfoDlg.h"
 #include "framework/Gdi.h"
+#include "framework/Dpi.h"
 #include "res/resource.h"
 #include "storage/History.h"
 #include "storage/SoftwareText.h"
@@ -31,6 +32,15 @@ private:
     HWND m_window;
     HDC m_dc;
 };
+
+// The DPI to take the pictures at: QV_SHOT_DPI, else the display's.
+UINT ShotDpi()
+{
+    wchar_t value[16] = {};
+    const DWORD length = GetEnvironmentVariableW(L"QV_SHOT_DPI", value, 16);
+    const int dpi = length && length < 16 ? _wtoi(value) : 0;
+    return dpi >= 96 && dpi <= 480 ? static_cast<UINT>(dpi) : WindowDpi(nullptr);
+}
 
 bool SaveWindow(HWND window, const std::wstring& path)
 {
@@ -124,13 +134,16 @@ int wmain(int argc, wchar_t** argv)
     // The pane as the main window holds it, on a plain frame of the same colour.
     CSoftware record;
     FillSample(record);
-    HWND host = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 40, 40, 300, 600, nullptr, nullptr,
-                                GetModuleHandleW(nullptr), nullptr);
+    const UINT dpi = ShotDpi();
+    HWND host = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 40, 40, ScaleToDpi(300, dpi),
+                                ScaleToDpi(600, dpi), nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     {
         CItemInfoDlg pane;
         pane.SetPaneHeight(600);
         pane.SetRecord(&record);
         pane.Create(host);
+        pane.SetDpi(dpi);
+        pane.SetPaneHeight(ScaleToDpi(600, dpi));
         HWND window = pane.GetSafeHwnd();
         ShowWindow(window, SW_SHOW);
         HWND tabs = GetDlgItem(window, IDC_ITEM_TABS);
@@ -159,6 +172,7 @@ int wmain(int argc, wchar_t** argv)
     {
         CAddProductDlg dialog(&added, nullptr);
         dialog.Create(nullptr);
+        dialog.SetDpi(dpi);
         HWND window = dialog.GetSafeHwnd();
         SetWindowPos(window, nullptr, 40, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         ShowWindow(window, SW_SHOW);
@@ -188,6 +202,7 @@ int wmain(int argc, wchar_t** argv)
         std::wstring code = L"CMP-4F2K-91QZ-7XTA";
         CEditCodeDlg dialog(title, code, nullptr);
         dialog.Create(nullptr);
+        dialog.SetDpi(dpi);
         HWND window = dialog.GetSafeHwnd();
         SetWindowPos(window, nullptr, 40, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         ShowWindow(window, SW_SHOW);

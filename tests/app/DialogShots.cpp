@@ -6,6 +6,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/OptionsDlg.h"
+#include "framework/Dpi.h"
 #include "res/resource.h"
 #include "storage/Configurations.h"
 #include "tests/app/DialogTestSupport.h"
@@ -30,6 +31,15 @@ std::wstring ShotFolder()
     if (path.back() != L'\\')
         path += L'\\';
     return path;
+}
+
+// The DPI to take the pictures at: QV_SHOT_DPI, else the display's.
+UINT ShotDpi()
+{
+    wchar_t value[16] = {};
+    const DWORD length = GetEnvironmentVariableW(L"QV_SHOT_DPI", value, 16);
+    const int dpi = length && length < 16 ? _wtoi(value) : 0;
+    return dpi >= 96 && dpi <= 480 ? static_cast<UINT>(dpi) : WindowDpi(nullptr);
 }
 
 class DialogShots : public CDialogTest {
@@ -64,9 +74,10 @@ TEST_F(DialogShots, OptionsAndInfoTip)
     script
         .Do([&] {
             HWND window = dialog.GetSafeHwnd();
+            dialog.SetDpi(ShotDpi());
             SetWindowPos(window, nullptr, 40, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
             SetFocus(GetDlgItem(window, IDOK));
-            ExpectDrawn(window, 8, 40);
+            ExpectDrawn(window, ScaleToDpi(8, ShotDpi()), ScaleToDpi(40, ShotDpi()));
             EXPECT_TRUE(SaveWindowBitmap(window, Folder + L"options.bmp"));
             const RECT info = ControlRect(window, IDC_OPTIONS_INFORMATION);
             POINT pointer{info.left + 10, info.top + 10};
@@ -97,8 +108,9 @@ TEST_F(DialogShots, About)
     CModalScript script([&] { return dialog.GetSafeHwnd(); });
     script.Do([&] {
         HWND window = dialog.GetSafeHwnd();
+        dialog.SetDpi(ShotDpi());
         SetWindowPos(window, nullptr, 40, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-        ExpectDrawn(window, 8, 100);
+        ExpectDrawn(window, ScaleToDpi(8, ShotDpi()), ScaleToDpi(100, ShotDpi()));
         EXPECT_TRUE(SaveWindowBitmap(window, Folder + L"about.bmp"));
         Click(window, IDCANCEL);
     });

@@ -304,7 +304,8 @@ TEST_F(FindTests, TheMoreButtonOpensTheMenuOfFurtherCommands)
     });
     ClickToolbarButton(IDC_TOOL_MORE);
     EXPECT_EQ(items, (Names{L"Find...\tCtrl+F", L"Find Next\tF3", L"Licence Reminders...", L"",
-                            L"About Quorvane..."}));
+                            L"Verify installers...\tCtrl+Shift+V", L"Find moved installers...",
+                            L"Installer details...\tCtrl+Shift+I", L"", L"About Quorvane..."}));
     EXPECT_EQ(shownAt.x, button.right);
     EXPECT_EQ(shownAt.y, button.bottom);
     EXPECT_TRUE(Window->Finder().IsBoxOpen());

@@ -391,3 +391,27 @@ TEST_F(InstallerCommandTests, DroppingOneFileAddsASoftwareWithThatInstaller)
     EXPECT_EQ(Window->ItemInfo().Record(), dropped);
     EXPECT_TRUE(Boxes.Shown().empty());
 }
+
+TEST_F(InstallerCommandTests, AVanishedDataFolderIsNeverMadeAgainByAddOrAttach)
+{
+    Open(SixRecords());
+    std::wstring setup = WriteSourceFile(L"alpha-setup.exe", "MZ setup");
+    // The folder is removed from outside while the program runs.
+    DeleteFolderTree(Data);
+    ASSERT_FALSE(FileExistsAt(Data));
+    const std::wstring missing = DataFolderMissingText(Data);
+
+    AddDialogStep = [](CSoftware& record) {
+        record.BasicInfo.Name = L"Nowhere";
+        return IDOK;
+    };
+    ClickToolbarButton(IDC_TOOL_ADD);
+    EXPECT_EQ(SoftwareList.GetSize(), 6) << "a record that could not be stored is not added";
+    EXPECT_EQ(Boxes.Texts(), Names{missing});
+
+    Shell.OpenAnswer = setup;
+    ClickToolbarButton(IDC_TOOL_ATTACH);
+    EXPECT_EQ(Find(L"Alpha Edit")->InstallerInfo.InstallerPath, setup) << "the change stays in memory";
+    EXPECT_EQ(Boxes.Texts(), (Names{missing, missing}));
+    EXPECT_FALSE(FileExistsAt(Data)) << "nothing made the folder again";
+}

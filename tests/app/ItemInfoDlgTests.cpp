@@ -9,10 +9,12 @@
 #include "model/Catalogue.h"
 #include "res/resource.h"
 #include "storage/Configurations.h"
+#include "storage/ElementText.h"
 #include "storage/History.h"
 #include "storage/Paths.h"
 #include "storage/RecordReadBack.h"
 #include "tests/skin/SkinTestSupport.h"
+#include "storage/SoftwareFiles.h"
 #include "storage/SoftwareText.h"
 
 namespace {
@@ -500,9 +502,14 @@ TEST_F(CItemInfoTest, DoubleClickEditsTheCodeButNotInViewMode)
 
 TEST_F(CItemInfoTest, AFailedSaveIsReportedAndTheEditsStayInMemory)
 {
-    Settings.DataFolder = m_temp / L"Missing\\Deeper\\";
     CreatePane(m_record.get());
+    // The record's file is held by another program for good.
+    ASSERT_TRUE(WriteFileBytes(DataFolder() + RecordId, "held"));
+    HANDLE holder = CreateFileW((DataFolder() + RecordId).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
     EXPECT_EQ(1u, ApplyWith(IDC_ITEM_COMPANY, L"Other").size());
+    CloseHandle(holder);
     // The store tells of the failed file first, then Apply of the lost save.
     ASSERT_EQ(2u, m_boxes.Shown().size());
     EXPECT_EQ(L"Sorry! The meta-data file is unable to be opened, please restart the computer and try again.",
@@ -511,6 +518,37 @@ TEST_F(CItemInfoTest, AFailedSaveIsReportedAndTheEditsStayInMemory)
     EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONERROR), m_boxes.Shown()[1].Type);
     EXPECT_EQ(ItemInfoView, m_pane->Mode());
     EXPECT_EQ(L"Other", m_record->BasicInfo.Company);
+    EXPECT_EQ("held", RecordFileBytes());
+}
+
+TEST_F(CItemInfoTest, AVanishedDataFolderIsNamedNotMadeAgainAndTheEditIsStoredOnceItIsBack)
+{
+    const std::wstring folder = m_temp / L"Catalogue\\";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    Settings.DataFolder = folder;
+    CreatePane(m_record.get());
+    // Removed from outside while the program runs.
+    DeleteFolderTree(folder);
+    EXPECT_EQ(1u, ApplyWith(IDC_ITEM_COMPANY, L"Other").size());
+
+    EXPECT_FALSE(FileExistsAt(folder)) << "the folder must not come back holding one record";
+    ASSERT_EQ(2u, m_boxes.Shown().size());
+    EXPECT_EQ(L"Sorry! The data folder \"" + m_temp.Path() +
+                  L"Catalogue\" can't be found, please make sure it is available and try again.",
+              m_boxes.Shown()[0].Text);
+    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONERROR), m_boxes.Shown()[0].Type);
+    EXPECT_EQ(L"A serious error occured while saving your modifications, please try again.", m_boxes.Shown()[1].Text);
+    EXPECT_EQ(ItemInfoView, m_pane->Mode());
+    EXPECT_EQ(L"Other", m_record->BasicInfo.Company);
+
+    // The drive is back: Modify and Apply store the edit kept in memory.
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    Click(Pane(), IDC_ITEM_MODIFY);
+    Click(Pane(), IDC_ITEM_APPLY);
+    EXPECT_EQ(2u, m_boxes.Shown().size());
+    CSoftware loaded;
+    ASSERT_TRUE(LoadSoftwareFile(loaded, folder + RecordId));
+    EXPECT_EQ(L"Other", loaded.BasicInfo.Company);
 }
 
 TEST_F(CItemInfoTest, TheWebSiteLinkOpensOnlyWebAddresses)
@@ -644,4 +682,121 @@ TEST_F(CItemInfoTest, KeysTypedIntoTheEditorsReachTheRecord)
     EXPECT_EQ(L"Clipmate 5", m_record->BasicInfo.Name);
     EXPECT_EQ(L"Northwind", m_record->BasicInfo.Company);
     EXPECT_EQ(1u, CHostWindow::Commands().size());
+}
+
+namespace {
+// Runs the message loop until the condition holds, for at most timeoutMs.
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 60000)
+{
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        MSG message{};
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    return true;
+}
+
+// Prose in lines of about seventy characters, as a long pasted note would be.
+std::wstring LongNote(size_t characters)
+{
+    std::wstring text;
+    for (unsigned line = 0; text.size() < characters; ++line)
+        text += L"Line " + std::to_wstring(line) + L": the licence moved to the new machine after support answered.\r\n";
+    text.resize(characters);
+    return text;
+}
+}  // namespace
+
+TEST_F(CItemInfoTest, ARecordWithAHugeCommentShowsWholeAndSurvivesAnApplyFromEitherPage)
+{
+    auto huge = MakeRecord(L"0A1B2C3D-0000-4000-8000-00000000A002", L"Huge", L"Acme", 5.0f, 2, 1);
+    huge->RegInfo.Comment = LongNote((1 << 20) + 333);
+    huge->RegInfo.UserName = LongNote(1 << 20);
+    huge->BasicInfo.Website = L"http://huge.example/" + std::wstring(1 << 20, L'w');
+    const std::wstring comment = huge->RegInfo.Comment;
+    HWND pane = CreatePane(m_record.get());
+
+    m_pane->SetRecord(huge.get());
+    UpdateWindow(pane);
+    ClickTab(Tabs(), 1);
+    UpdateWindow(pane);
+    HWND editor = GetDlgItem(pane, IDC_ITEM_COMMENT);
+    EXPECT_TRUE(IsWindowVisible(editor));
+    // The first screens are there at once, the rest arrives while the message loop runs.
+    EXPECT_GT(GetWindowTextLengthW(editor), 0);
+    EXPECT_TRUE(comment.compare(0, 200, ItemTextOf(pane, IDC_ITEM_COMMENT), 0, 200) == 0);
+    EXPECT_TRUE(PumpUntil([&] { return m_pane->IsCommentComplete(); }));
+    EXPECT_TRUE(ItemTextOf(pane, IDC_ITEM_COMMENT) == comment) << "the pane holds the whole comment";
+    EXPECT_EQ(0, static_cast<int>(SendMessageW(editor, EM_GETFIRSTVISIBLELINE, 0, 0))) << "still at the top";
+
+    // Modify and Apply on the basic page, where the comment was never put into its editor.
+    ClickTab(Tabs(), 0);
+    m_pane->SetRecord(m_record.get());
+    m_pane->SetRecord(huge.get());
+    EXPECT_TRUE(ApplyWith(IDC_ITEM_VERSION, L"2.0").empty()) << "no grouping key changed";
+    EXPECT_TRUE(m_boxes.Shown().empty());
+    EXPECT_TRUE(huge->RegInfo.Comment == comment) << "a comment never shown was never changed";
+    CSoftware loaded;
+    ASSERT_TRUE(LoadSoftwareFile(loaded, DataFolder() + L"0A1B2C3D-0000-4000-8000-00000000A002"));
+    EXPECT_EQ(L"2.0", loaded.BasicInfo.Version);
+    EXPECT_TRUE(loaded.RegInfo.Comment == TrimText(comment));
+
+    // And on the registration page, where it is in its editor.
+    ClickTab(Tabs(), 1);
+    Click(pane, IDC_ITEM_MODIFY);
+    EXPECT_TRUE(ItemTextOf(pane, IDC_ITEM_COMMENT) == comment);
+    Click(pane, IDC_ITEM_APPLY);
+    EXPECT_TRUE(m_boxes.Shown().empty());
+    EXPECT_TRUE(huge->RegInfo.Comment == comment);
+    EXPECT_TRUE(ItemTextOf(pane, IDC_ITEM_COMMENT) == comment);
+    m_pane->SetRecord(nullptr);
+}
+
+TEST_F(CItemInfoTest, TenThousandCodesLoadAndShow)
+{
+    auto many = MakeRecord(L"0A1B2C3D-0000-4000-8000-00000000A003", L"Site licence", L"Acme", 5.0f, 2, 1);
+    for (int k = 0; k < 10000; ++k) {
+        many->RegInfo.CodeName.Add(L"Seat " + std::to_wstring(k + 1));
+        many->RegInfo.Code.Add(L"QV-" + std::to_wstring(100000 + k));
+    }
+    ASSERT_TRUE(SaveSoftwareFile(*many));
+    CSoftware loaded;
+    ASSERT_TRUE(LoadSoftwareFile(loaded, DataFolder() + L"0A1B2C3D-0000-4000-8000-00000000A003"));
+    ASSERT_EQ(10000, loaded.RegInfo.Code.GetSize());
+
+    HWND pane = CreatePane(&loaded);
+    ClickTab(Tabs(), 1);
+    HWND list = GetDlgItem(pane, IDC_ITEM_CODELIST);
+    EXPECT_EQ(10000, static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)));
+    SendMessageW(list, LB_SETCURSEL, 9999, 0);
+    SendMessageW(pane, WM_COMMAND, MAKEWPARAM(IDC_ITEM_CODELIST, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    EXPECT_EQ(L"QV-109999", ItemTextOf(pane, IDC_ITEM_CODE));
+    EXPECT_EQ(10000u, m_pane->Codes().size());
+    m_pane->SetRecord(nullptr);
+}
+
+TEST_F(CItemInfoTest, ALongCommentWithoutLineBreaksArrivesWholeToo)
+{
+    std::wstring paragraph;
+    for (int word = 0; paragraph.size() < 24 * 1024; ++word)
+        paragraph += L"word" + std::to_wstring(word) + L' ';
+    m_record->RegInfo.Comment = paragraph;
+    HWND pane = CreatePane(m_record.get());
+    ClickTab(Tabs(), 1);
+    EXPECT_TRUE(PumpUntil([&] { return m_pane->IsCommentComplete(); }));
+    EXPECT_TRUE(ItemTextOf(pane, IDC_ITEM_COMMENT) == paragraph);
+    // Selecting another record meanwhile stops the parts of the first.
+    m_pane->SetRecord(nullptr);
+    m_pane->SetRecord(m_record.get());
+    auto other = MakeRecord(L"0A1B2C3D-0000-4000-8000-00000000A004", L"Other", L"Acme", 5.0f, 2, 1);
+    other->RegInfo.Comment = L"Short.";
+    m_pane->SetRecord(other.get());
+    EXPECT_TRUE(PumpUntil([&] { return m_pane->IsCommentComplete(); }));
+    EXPECT_EQ(L"Short.", ItemTextOf(pane, IDC_ITEM_COMMENT));
 }

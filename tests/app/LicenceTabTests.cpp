@@ -179,6 +179,8 @@ TEST_F(CLicenceTabTest, ApplyStoresPickedDatesAndAnEmptyPickerClearsOne)
 TEST_F(CLicenceTabTest, CancelLeavesTheDatesAndTheOtherFieldsKeepTheirs)
 {
     m_record->ExtraInfo.PurchaseDate = L"2022-12-01";
+    // The installer's facts come in pairs: a digest is kept only with its size.
+    m_record->ExtraInfo.InstallerSize = L"1234";
     m_record->ExtraInfo.InstallerSha256 = std::wstring(64, L'a');
     HWND pane = CreatePane(m_record.get());
     Click(pane, IDC_ITEM_MODIFY);

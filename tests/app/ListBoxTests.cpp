@@ -203,11 +203,14 @@ TEST_F(ListBoxTests, TheContextMenuResourceHoldsTheListCommands)
     const std::pair<UINT, const wchar_t*> items[] = {
         {32771, L"Add...\t&A"},          {32772, L"Delete\t&D"}, {0, L""},
         {32774, L"Attach...\t&T"},       {32775, L"Detach\t&E"}, {32776, L"Export...\t&X"},
-        {32777, L"Launch\t&L"},          {0, L""},               {32778, L"Select All\tCtrl+A"},
+        {32777, L"Launch\t&L"},
+        // The installer vault's.
+        {32842, L"Installer details...\t&I"}, {32840, L"Verify installers...\t&V"},
+        {0, L""},               {32778, L"Select All\tCtrl+A"},
         {32779, L"Reverse Select\t&R"},
     };
-    ASSERT_EQ(GetMenuItemCount(popup), 10);
-    for (int i = 0; i < 10; ++i) {
+    ASSERT_EQ(GetMenuItemCount(popup), 12);
+    for (int i = 0; i < 12; ++i) {
         wchar_t text[64] = {};
         GetMenuStringW(popup, i, text, 64, MF_BYPOSITION);
         EXPECT_STREQ(text, items[i].second) << i;
@@ -378,7 +381,7 @@ TEST_F(ListBoxTests, RightClicksKeepOrReplaceTheSelectionAndShowTheMenu)
         RightClick(EntryPoint(All(), 1));
         EXPECT_EQ(All().SelectedIndexes(), std::vector<int>{1});
         EXPECT_EQ(menu.Shown, 1);
-        ASSERT_EQ(menu.Items.size(), 10u);
+        ASSERT_EQ(menu.Items.size(), 12u);
         EXPECT_EQ(menu.Items[6], L"Launch\t&L");
     }
     {

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,8 @@
 #include "storage/Configurations.h"
 #include "storage/FileAccess.h"
 #include "tests/installer/InstallerTestSupport.h"
+#include "tests/support/BriefHolder.h"
+#include "tests/support/InUseWait.h"
 #include "tests/support/MessageBoxScript.h"
 
 namespace {
@@ -656,4 +660,80 @@ TEST(ExportNameTests, TakenNamesGetTheNextFreeNumber)
     EXPECT_EQ(UniqueExportPath(folder / L"setup.exe"), folder / L"setup(2).exe");
     ASSERT_TRUE(CreateDirectoryW((folder / L"tools").c_str(), nullptr));
     EXPECT_EQ(UniqueExportPath(folder / L"tools"), folder / L"tools(1)") << "a folder takes the name too";
+}
+
+TEST_F(CopyTests, AnImportThatFailsMidCopyRemovesItsOwnPartialCopyAndNothingElse)
+{
+    GiveImportedInstaller("the earlier imported copy");
+    // Files of others in the data folder, among them another record's import under way.
+    const std::wstring otherTemporary = Folders.Path() + L"00000000-0000-0000-0000-000000000002_INSTALL.tmp";
+    ASSERT_TRUE(WriteFileBytes(otherTemporary, "another import"));
+    ASSERT_TRUE(WriteFileBytes(Folders.Path() + L"00000000-0000-0000-0000-000000000002", "a record"));
+    std::vector<std::wstring> before = FolderEntries(Folders.Path());
+    std::sort(before.begin(), before.end());
+
+    std::wstring source = Source(PatternBytes(3 * CopyChunkSize, 41));
+    bool partialSeen = false;
+    CHoldWorker hold(Dialog, CopyStage::Chunk, 1);
+    hold.AtHold = [&](HWND) {
+        partialSeen = ReadFileBytes(Imported() + L".tmp").size() == CopyChunkSize;
+        // The source is cut short meanwhile: the next read finds no data where the length said.
+        CFileHandle writer(CreateFileW(source.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(writer.IsOpen());
+        LARGE_INTEGER end{};
+        end.QuadPart = CopyChunkSize;
+        ASSERT_TRUE(SetFilePointerEx(writer.Get(), end, nullptr, FILE_BEGIN));
+        ASSERT_TRUE(SetEndOfFile(writer.Get()));
+    };
+
+    EXPECT_EQ(Dialog.RunCopy(Record, source, CopyImport, false), CopyFailed);
+
+    EXPECT_TRUE(partialSeen) << "the partial copy was on the disk";
+    EXPECT_FALSE(FileExistsAt(Imported() + L".tmp"));
+    std::vector<std::wstring> after = FolderEntries(Folders.Path());
+    std::sort(after.begin(), after.end());
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(ReadFileBytes(Imported()), "the earlier imported copy");
+    EXPECT_EQ(ReadFileBytes(otherTemporary), "another import");
+    EXPECT_EQ(Boxes.Texts(), std::vector<std::wstring>{L"An error occured while importing the installer!"});
+}
+
+TEST_F(CopyTests, AnImportThatCannotWriteItsCopyLeavesAStrangersTemporaryAlone)
+{
+    // Another program's file stands where the partial copy would go and cannot be replaced.
+    const std::wstring temporary = Imported() + L".tmp";
+    ASSERT_TRUE(WriteFileBytes(temporary, "not ours"));
+    CFileHandle holder(CreateFileW(temporary.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(holder.IsOpen());
+
+    EXPECT_EQ(Dialog.RunCopy(Record, Source("new installer"), CopyImport, false), CopyFailed);
+    holder.Close();
+
+    EXPECT_EQ(ReadFileBytes(temporary), "not ours");
+    EXPECT_FALSE(FileExistsAt(Imported()));
+}
+
+TEST_F(CopyTests, TheImportsRenameRidesOutAReaderOfTheEarlierCopy)
+{
+    CInUseWait wait(DefaultInUseWait);
+    GiveImportedInstaller("the earlier imported copy");
+    std::string bytes = PatternBytes(2 * CopyChunkSize + 5, 42);
+    std::wstring source = Source(bytes);
+    // A virus scanner looks at the earlier copy just as the new one is to take its name.
+    std::unique_ptr<CBriefHolder> scanner;
+    CHoldWorker hold(Dialog, CopyStage::Committing);
+    hold.AtHold = [&](HWND) {
+        scanner = std::make_unique<CBriefHolder>(Imported(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
+        ASSERT_TRUE(scanner->WaitUntilHeld());
+    };
+
+    EXPECT_EQ(Dialog.RunCopy(Record, source, CopyImport, false), CopyComplete);
+
+    ASSERT_TRUE(scanner);
+    EXPECT_TRUE(scanner->Released()) << "the rename went through while the copy was held";
+    EXPECT_TRUE(ReadFileBytes(Imported()) == bytes);
+    EXPECT_FALSE(FileExistsAt(Imported() + L".tmp"));
+    EXPECT_TRUE(Boxes.Shown().empty());
 }

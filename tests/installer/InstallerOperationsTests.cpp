@@ -6,6 +6,8 @@
 
 #include "installer/ImportProgressDlg.h"
 #include "installer/InstallerOperations.h"
+#include "storage/Configurations.h"
+#include "storage/SoftwareFiles.h"
 #include "tests/installer/InstallerTestSupport.h"
 #include "tests/support/MessageBoxScript.h"
 
@@ -145,4 +147,22 @@ TEST_F(AttachTests, AnUnknownModeChangesNothing)
 
     ExpectInstaller(setup, setup, AttachByReference);
     EXPECT_EQ(copies, 0);
+}
+
+TEST_F(AttachTests, AnImportIntoAVanishedDataFolderIsRefusedAndMakesNoFolder)
+{
+    std::wstring setup = Source("installer", L"setup.exe");
+    int copies = 0;
+    Progress.SetCopyObserver([&copies](CopyStage stage, uint64_t) { copies += stage == CopyStage::Finished; });
+    // The data folder is removed from outside while the program runs.
+    DeleteFolderTree(Folders.Path());
+    ASSERT_FALSE(FileExistsAt(Folders.Path()));
+
+    EXPECT_FALSE(AttachInstaller(Record, AttachByImport, setup, Progress));
+
+    EXPECT_EQ(copies, 0);
+    EXPECT_FALSE(FileExistsAt(Folders.Path()));
+    EXPECT_TRUE(Record.InstallerInfo.InstallerPath.empty());
+    EXPECT_EQ(Boxes.Texts(), std::vector<std::wstring>{DataFolderMissingText(Settings.DataFolder)});
+    EXPECT_EQ(ReadFileBytes(setup), "installer");
 }

@@ -187,3 +187,17 @@ TEST(TextRulesTests, PortableTableAgreesWithTheWindowsUpperCasing)
     }
 }
 #endif
+
+TEST(TextRulesTests, ARowShowsAtMostTheLongestLineAndNeverHalfASurrogatePair)
+{
+    EXPECT_EQ(ShownLineLength(L""), 0u);
+    EXPECT_EQ(ShownLineLength(std::wstring(LongestShownLine, L'a')), LongestShownLine);
+    EXPECT_EQ(ShownLineLength(std::wstring(20 * LongestShownLine, L'a')), LongestShownLine);
+    // A character outside the basic plane straddling the cut is left out whole.
+    std::wstring straddling(LongestShownLine - 1, L'a');
+    straddling += L"\xD83D\xDE00 and more";
+    EXPECT_EQ(ShownLineLength(straddling), LongestShownLine - 1);
+    std::wstring before(LongestShownLine - 2, L'a');
+    before += L"\xD83D\xDE00 and more";
+    EXPECT_EQ(ShownLineLength(before), LongestShownLine);
+}

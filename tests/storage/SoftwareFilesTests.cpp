@@ -77,17 +77,21 @@ TEST_F(SoftwareFilesTests, RewritingAShorterRecordLeavesNoTrailingBytes)
     EXPECT_EQ(ReadFileBytes(PathOf(IdText)), EncodeUtf8(FormatSoftwareText(record)));
 }
 
-TEST_F(SoftwareFilesTests, SaveCreatesTheDataFolderOneLevelDeep)
+TEST_F(SoftwareFilesTests, SaveNeverMakesAMissingDataFolder)
 {
     CSoftware record;
     Fill(record, L"Deep");
     std::wstring folder = m_folder / L"Catalogue\\";
+    // A missing folder is a save that failed, said once and naming the folder; nothing is made.
+    EXPECT_FALSE(SaveSoftwareFile(record, folder));
+    EXPECT_FALSE(FileExistsAt(folder));
+    EXPECT_FALSE(SaveSoftwareFile(record, m_folder / L"Missing\\Catalogue\\"));
+    EXPECT_EQ(m_boxes.Texts(), (std::vector<std::wstring>{DataFolderMissingText(folder),
+                                                          DataFolderMissingText(m_folder / L"Missing\\Catalogue\\")}));
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
     ASSERT_TRUE(SaveSoftwareFile(record, folder));
     EXPECT_TRUE(FileExistsAt(folder + IdText));
-    EXPECT_TRUE(m_boxes.Shown().empty());
-    // A folder that cannot be made is a save that failed: said once.
-    EXPECT_FALSE(SaveSoftwareFile(record, m_folder / L"Missing\\Catalogue\\"));
-    EXPECT_EQ(m_boxes.Texts(), std::vector<std::wstring>{OpenFailedText});
+    EXPECT_EQ(m_boxes.Shown().size(), 2u);
 }
 
 TEST_F(SoftwareFilesTests, AFileHeldByAnotherHandleIsReportedAndChangesNothing)

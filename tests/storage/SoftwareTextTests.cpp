@@ -265,6 +265,13 @@ TEST(SoftwareTextTests, ExtraFieldsGoInOneContainerAfterTheInstallerOnlyWhenSet)
     // Every field comes back, and a record that sets none is written as before.
     for (const ExtraField& field : ExtraFields)
         record.ExtraInfo.*field.Member = std::wstring(L"v-") + field.Element;
+    // The installer facts are checked on load, so they take their stored forms.
+    record.ExtraInfo.InstallerSize = L"1048576";
+    record.ExtraInfo.InstallerSha256 = std::wstring(64, L'e');
+    record.ExtraInfo.InstallerTrust = L"Not trusted";
+    record.ExtraInfo.InstallerAttached = L"2026-12-08T15:04:05";
+    record.ExtraInfo.InstallerChecked = L"2026-12-09T00:00:00";
+    record.ExtraInfo.InstallerCheck = L"Missing";
     CSoftware back;
     ASSERT_TRUE(ParseSoftwareText(FormatSoftwareText(record), back));
     EXPECT_EQ(back.ExtraInfo, record.ExtraInfo);

@@ -22,8 +22,14 @@ enum CommandCode : WPARAM {
     CMD_FIND_NEXT = 12,  // the next match
     CMD_MORE = 13,       // the toolbar's "More" menu
     CMD_REMINDERS = 14,  // the licences due for renewal
+    // Export and import of the catalogue.
+    CMD_EXPORT_CATALOGUE = 15,  // every record, or the selection when the user picks it
+    CMD_IMPORT_CATALOGUE = 16,
+    CMD_EXPORT_SELECTED = 17,   // the selection preselected
     // Installer vault
     CMD_VERIFY_INSTALLERS = 18,
     CMD_FIND_MOVED_INSTALLERS = 19,
     CMD_INSTALLER_DETAILS = 20,
+    // Backups (22 to 24)
+    CMD_BACKUPS = 22,
 };

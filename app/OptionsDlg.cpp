@@ -6,6 +6,7 @@
 
 #include <windowsx.h>
 
+#include "app/BackupsDlg.h"
 #include "framework/MessageBox.h"
 #include "framework/ShellDialogs.h"
 #include "model/TextRules.h"
@@ -71,6 +72,8 @@ constexpr CButtonSkin BrowseSkin{IDB_BROWSE_NORMAL, IDB_BROWSE_PRESSED, IDB_BROW
                                  IDB_BROWSE_HOVER,  IDI_BROWSE,         {2, 2, 18, 18},     {20, 3, 45, 17}};
 constexpr CButtonSkin InformationSkin{IDB_INFO_BUTTON, IDB_INFO_BUTTON, IDB_INFO_BUTTON, IDB_INFO_BUTTON,
                                       IDB_INFO_BUTTON, IDI_INFO,        {2, 2, 18, 18},  {20, 3, 45, 17}};
+constexpr CButtonSkin BackupsSkin{IDB_BUTTON_NORMAL, IDB_BUTTON_PRESSED, IDB_BUTTON_FOCUSED, IDB_BUTTON_DISABLED,
+                                  IDB_BUTTON_HOVER,  0,                  {0, 0, 0, 0},       {0, 3, 70, 17}};
 constexpr CButtonSkin ClearHistorySkin{IDB_WIDE_NORMAL, IDB_WIDE_PRESSED, IDB_WIDE_FOCUSED, IDB_WIDE_NORMAL,
                                        IDB_WIDE_HOVER,  0,                {0, 0, 0, 0},     {0, 3, 100, 17}};
 
@@ -209,6 +212,7 @@ void COptionsDlg::SkinButtons()
     ApplySkin(m_browse, m_hWnd, IDC_OPTIONS_BROWSE, BrowseSkin);
     ApplySkin(m_information, m_hWnd, IDC_OPTIONS_INFORMATION, InformationSkin);
     ApplySkin(m_clearHistory, m_hWnd, IDC_OPTIONS_CLEAR_HISTORY, ClearHistorySkin);
+    ApplySkin(m_backups, m_hWnd, IDC_OPTIONS_BACKUPS, BackupsSkin);
 }
 
 // Made in code after the template's controls, in the tab order before "Clear History".
@@ -241,6 +245,8 @@ void COptionsDlg::PlaceControls()
     Place(m_hWnd, IDC_OPTIONS_INFORMATION, l + Scale(135), t + Scale(65), l + Scale(155), t + Scale(85));
     Place(m_hWnd, IDC_OPTIONS_DATA_FOLDER, l + Scale(20), t + Scale(85), r - Scale(70), t + Scale(105));
     Place(m_hWnd, IDC_OPTIONS_BROWSE, r - Scale(65), t + Scale(85), r - Scale(20), t + Scale(105));
+    // Backups keep what the data folder holds, so their button sits on the folder's line.
+    Place(m_hWnd, IDC_OPTIONS_BACKUPS, r - Scale(90), t + Scale(62), r - Scale(20), t + Scale(82));
     Place(m_hWnd, IDC_OPTIONS_CLASSIFY_LABEL, l + Scale(20), t + Scale(155), l + Scale(100), t + Scale(175));
     PlaceList(m_hWnd, IDC_OPTIONS_CLASSIFY_MODE, l + Scale(110), t + Scale(155), r - Scale(20), t + Scale(175), 3, GetDpi());
     Place(m_hWnd, IDC_OPTIONS_SORT_LABEL, l + Scale(20), t + Scale(185), l + Scale(100), t + Scale(205));
@@ -306,6 +312,9 @@ bool COptionsDlg::OnCommand(WORD id, WORD notifyCode, HWND)
     case IDC_OPTIONS_CLEAR_HISTORY:
         OnClearHistory();
         return true;
+    case IDC_OPTIONS_BACKUPS:
+        OnBackups();
+        return true;
     default:
         return false;
     }
@@ -335,6 +344,14 @@ void COptionsDlg::OnClearHistory()
         return;
     ClearHistoryLists();
     SaveHistoryLists();
+}
+
+void COptionsDlg::OnBackups()
+{
+    CBackupsDlg backups(m_hWnd);
+    backups.DoModal();
+    // The catalogue on screen is shown again once this dialog has closed, whatever its result.
+    m_catalogueRestored = m_catalogueRestored || backups.CatalogueChanged();
 }
 
 void COptionsDlg::FocusDataFolder()
@@ -401,7 +418,8 @@ void COptionsDlg::OnOK()
 bool RunOptionsCommand(HWND owner)
 {
     COptionsDlg dialog(owner);
-    if (dialog.DoModal() != IDOK || !dialog.DataFolderChanged())
+    const bool stored = dialog.DoModal() == IDOK;
+    if (!dialog.CatalogueRestored() && !(stored && dialog.DataFolderChanged()))
         return false;
     ReloadCatalogue(Settings.DataFolder);
     return true;

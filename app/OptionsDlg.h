@@ -20,6 +20,9 @@ public:
     // catalogue on screen is the old folder's: the caller shows the new one (ReloadCatalogue)
     // before anything else is saved.
     bool DataFolderChanged() const { return m_dataFolderChanged; }
+    // True when the backups window restored or brought back softwares into the data folder: the
+    // caller shows the catalogue again, whatever the dialog's result.
+    bool CatalogueRestored() const { return m_catalogueRestored; }
 
     static constexpr int Width = 306;
     // 30 pixels more than the first layout, for the reminder row of the "Defaults" group.
@@ -44,6 +47,7 @@ private:
     void OnBrowse();
     void OnInformation();
     void OnClearHistory();
+    void OnBackups();
     // The data folder as it would be stored, or empty with the refusal shown.
     std::wstring TakeDataFolder();
     void FocusDataFolder();
@@ -53,11 +57,13 @@ private:
     CommCtrl::CBitmapButton5S m_browse;
     CommCtrl::CBitmapButton5S m_information;
     CommCtrl::CBitmapButton5S m_clearHistory;
+    CommCtrl::CBitmapButton5S m_backups;
     bool m_dataFolderChanged = false;
+    bool m_catalogueRestored = false;
 };
 
 // The Options command of the main window: runs the dialog over the owner and, when OK changed the
-// data folder, shows that folder's catalogue (ReloadCatalogue), so that nothing is saved where the
+// data folder or a backup was restored from it, shows that folder's catalogue (ReloadCatalogue), so that nothing is saved where the
 // next start would not look. True when the catalogue was replaced: every pointer into the old one
 // is gone, and the caller rebuilds its tabs, lists and details pane at once.
 bool RunOptionsCommand(HWND owner);

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include "app/BackupCommands.h"
 #include "app/OptionsDlg.h"
 #include "app/QVNDlg.h"
 #include "framework/MessageBox.h"
@@ -106,6 +107,8 @@ BOOL CQVNApp::InitInstance()
     CurrentClassifyMode = Settings.DefaultClassifyMode;
     SoftwareList.SortKey = Settings.DefaultSortKey;
     SortSoftwareList(SoftwareList, true);
+    // The day's first start keeps the catalogue as it was found, while the window comes up.
+    StartDailySnapshot();
 
     RunMainWindow();
     return FALSE;
@@ -115,6 +118,8 @@ int CQVNApp::ExitInstance()
 {
     // Only an instance that got as far as its own paths may empty the scratch folder: a refused
     // second start must leave the running instance's files alone.
+    // A snapshot still being written is let finish: a cut-off one would only be a ".tmp" leftover.
+    WaitForSnapshots();
     if (m_pathsReady)
         CleanFolder(TempFolder);
     if (InstancePipe) {

@@ -8,6 +8,8 @@
 
 #include "app/AboutDlg.h"
 #include "app/AddProductDlg.h"
+#include "app/BackupCommands.h"
+#include "app/BackupsDlg.h"
 #include "app/OptionsDlg.h"
 #include "app/ReminderDlg.h"
 #include "framework/App.h"
@@ -46,6 +48,8 @@ const wchar_t OneLaunchOnlyText[] = L"You can just install one software at a tim
 const wchar_t InstallerMissingText[] = L"The installer file dosen't exist, please check it.";
 const wchar_t LaunchFailedText[] = L"Failed to execute the installer, please try again.";
 const wchar_t BeingEditedText[] = L"Can't delete a software which is being edit !";
+const wchar_t ImportWhileEditingText[] =
+    L"Please save or cancel the modifications of the shown software before importing a catalogue.";
 const wchar_t OneDropOnlyText[] = L"Sorry! Only one file is allowed at a time, please retry.";
 const wchar_t MainWindowTitle[] = L"Quorvane";
 
@@ -116,6 +120,7 @@ CQVNDlg::CQVNDlg(HWND parent) : CBitmapDialog(IDD_QUORVANE_DIALOG, parent)
     m_reminderDialog = [](const std::vector<CDueRecord>& due, HWND owner) {
         return CReminderDlg(due, Settings.ReminderDays, owner).DoModal();
     };
+    m_exportChooser = ChooseExportInDialog;
 }
 
 CQVNDlg::~CQVNDlg()
@@ -147,6 +152,9 @@ BOOL CQVNDlg::OnInitDialog()
         SetDpi(fitting);
     ResizeTo(WindowWidth, WindowHeight);
     m_progress.SetOwner(m_hWnd);
+    // A background snapshot that failed is told here, also one that ended before the window came.
+    Snapshots().SetNotifyWindow(m_hWnd, MSG_SNAPSHOT_DONE);
+    m_exchangeKeys.Attach(m_hWnd, IDR_EXCHANGE_KEYS);
     m_vault.Connect(m_hWnd, [this] { RepaintListPane(); });
 
     m_toolbar.Create(m_hWnd);
@@ -183,6 +191,7 @@ BOOL CQVNDlg::OnInitDialog()
 
 void CQVNDlg::OnDestroy()
 {
+    Snapshots().SetNotifyWindow(nullptr, 0);
     if (KeyWindow == this) {
         UnhookWindowsHookEx(KeyFilter);
         KeyFilter = nullptr;
@@ -279,6 +288,10 @@ INT_PTR CQVNDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& han
         // A modal dialog of this window disables it; the find box, owned but not a child, with it.
         m_finder.MainWindowEnabled(wParam != FALSE);
         return CBitmapDialog::OnMessage(message, wParam, lParam, handled);
+    case MSG_SNAPSHOT_DONE:
+        OnBackgroundSnapshotDone(m_hWnd);
+        handled = true;
+        return 0;
     default:
         return CBitmapDialog::OnMessage(message, wParam, lParam, handled);
     }
@@ -301,6 +314,10 @@ void CQVNDlg::OnCommandMessage(WPARAM code, HWND sender)
         if (m_aboutDialog)
             m_aboutDialog(m_hWnd);
         break;
+    case CMD_BACKUPS:
+        if (RunBackupsCommand(m_hWnd))
+            ShowReloadedCatalogue();
+        break;
     case CMD_CLASSIFY: OnClassify(m_toolbar.ClassifySelection()); break;
     case CMD_SORT: OnSort(m_toolbar.SortSelection()); break;
     case CMD_FIND: m_finder.Open(); return;
@@ -310,6 +327,9 @@ void CQVNDlg::OnCommandMessage(WPARAM code, HWND sender)
         if (!ShowReminders())
             ShowInformation(m_hWnd, NothingDueText(Settings.ReminderDays));
         break;
+    case CMD_EXPORT_CATALOGUE: OnExportCatalogue(false); break;
+    case CMD_IMPORT_CATALOGUE: OnImportCatalogue(); break;
+    case CMD_EXPORT_SELECTED: OnExportCatalogue(true); break;
     case CMD_VERIFY_INSTALLERS: m_vault.VerifyInstallers(CatalogueRecords()); break;
     case CMD_FIND_MOVED_INSTALLERS: m_vault.FindMovedInstallers(m_hWnd, {}, CatalogueRecords()); break;
     case CMD_INSTALLER_DETAILS:
@@ -380,6 +400,9 @@ bool CQVNDlg::OnCommand(WORD id, WORD notifyCode, HWND control)
     case ID_VAULT_VERIFY: OnCommandMessage(CMD_VERIFY_INSTALLERS, nullptr); return true;
     case ID_VAULT_FIND_MOVED: OnCommandMessage(CMD_FIND_MOVED_INSTALLERS, nullptr); return true;
     case ID_VAULT_DETAILS: OnCommandMessage(CMD_INSTALLER_DETAILS, nullptr); return true;
+    case ID_MORE_BACKUPS: OnCommandMessage(CMD_BACKUPS, nullptr); return true;
+    case ID_MORE_EXPORT_CATALOGUE: OnCommandMessage(CMD_EXPORT_CATALOGUE, nullptr); return true;
+    case ID_MORE_IMPORT_CATALOGUE: OnCommandMessage(CMD_IMPORT_CATALOGUE, nullptr); return true;
     default: return CBitmapDialog::OnCommand(id, notifyCode, control);
     }
 }
@@ -716,6 +739,10 @@ void CQVNDlg::OnDelete()
         return;
     }
 
+    // Deleting several at once is the change a slip of the mouse makes costly: a backup comes first.
+    if (records.size() > 1 && !TakeSnapshot(m_hWnd, SnapshotReason::Delete))
+        return;
+
     m_itemInfo.SetRecord(nullptr);
     for (const CSoftware* record : records) {
         if (record->InstallerInfo.AttachMode == AttachByImport && !record->InstallerInfo.InstallerPath.empty())
@@ -769,4 +796,38 @@ void CQVNDlg::OnDropFiles(HDROP drop)
     if (AttachInstaller(record, Settings.AttachMode, path, m_progress))
         AfterInstallerChange(record);
     m_finder.CatalogueChanged();
+}
+
+// ---- export and import of the catalogue ------------------------------------------------------
+
+void CQVNDlg::OnExportCatalogue(bool preferSelection)
+{
+    std::vector<const CSoftware*> all;
+    all.reserve(static_cast<size_t>(SoftwareList.GetSize()));
+    for (int i = 0; i < SoftwareList.GetSize(); ++i)
+        all.push_back(SoftwareList[i]);
+    const std::vector<CSoftware*> chosen = SelectedRecords();
+    const std::vector<const CSoftware*> selected(chosen.begin(), chosen.end());
+    RunCatalogueExport(m_hWnd, all, selected, preferSelection, m_exportChooser);
+}
+
+void CQVNDlg::OnImportCatalogue()
+{
+    // Unsaved edits would either overwrite the imported values or be lost under them.
+    if (m_itemInfo.Mode() == ItemInfoEdit) {
+        ShowInformation(m_hWnd, ImportWhileEditingText);
+        return;
+    }
+    const std::vector<CSoftware*> stored = RunCatalogueImport(m_hWnd, SoftwareList);
+    if (stored.empty())
+        return;
+    // As after Add: regroup, and show the first imported record selected on the "All" tab.
+    m_itemInfo.SetRecord(nullptr);
+    ClassifyCatalogue(SoftwareList, CurrentClassifyMode, GroupList, GroupNames);
+    m_listPane.RebuildTabs();
+    m_listPane.AllList().SelectOnly(SoftwareList.Find(stored.front()));
+    RepaintListPane();
+    TabCtrl_SetCurSel(TabWindow(), 0);
+    m_listPane.ActivateTab(true);
+    m_listPane.HandleSelectionChange(AllListId);
 }

@@ -9,12 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "app/CatalogueExchangeCommands.h"
 #include "app/Commands.h"
 #include "app/Finder.h"
 #include "app/QVNToolbar.h"
 #include "app/SWListDlg.h"
 #include "app/ItemInfoDlg.h"
 #include "model/LicenceDates.h"
+#include "framework/DialogKeys.h"
 #include "app/VaultCommands.h"
 #include "framework/Gdi.h"
 #include "installer/ImportProgressDlg.h"
@@ -50,6 +52,7 @@ public:
     // Runs a command of the "More" menu.
     void OnMoreCommand(UINT id);
     CFinder& Finder() { return m_finder; }
+    void SetExportChooser(ExportChooser chooser) { m_exportChooser = std::move(chooser); }
 
     // The commands, as the command message runs them.
     void OnAdd();
@@ -61,6 +64,9 @@ public:
     void OnLaunch();
     void OnDelete();
     void OnDropFiles(HDROP drop);
+    // The whole catalogue or the selection to a CSV or JSON file; a file read back into it.
+    void OnExportCatalogue(bool preferSelection);
+    void OnImportCatalogue();
 
     CQVNToolbar& Toolbar() { return m_toolbar; }
     CSWListDlg& ListPane() { return m_listPane; }
@@ -95,14 +101,15 @@ protected:
     // the details pane holds unsaved edits.
     void OnCancel() override;
     void PaintSkin(HDC dc) override;
+    // Background snapshots tell this window no more, and the find keys are no longer watched.
+    void OnDestroy() override;
     void OnDpiChanged() override;
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
-    void OnDestroy() override;
 
 private:
     void PlacePanes();
     void OnCommandMessage(WPARAM code, HWND sender);
-    // The menu of further commands sends their menu identifiers.
+    // The menu of further commands, and the keys of the export and import, send their identifiers.
     bool OnCommand(WORD id, WORD notifyCode, HWND control) override;
     std::vector<CSoftware*> CatalogueRecords() const;
     void OnSysCommand(WPARAM command, LPARAM lParam, bool& handled);
@@ -137,6 +144,8 @@ private:
     ReminderRunner m_reminderDialog;
     bool m_remindWhenShown = false;
     CFinder m_finder;
+    ExportChooser m_exportChooser;
+    CDialogKeys m_exchangeKeys;
 };
 
 // Texts of the main window's commands.

@@ -396,6 +396,9 @@ bool CSWListDlg::OnCommand(WORD id, WORD notifyCode, HWND control)
         case CommandLaunch:
             PostCommand(CMD_LAUNCH);
             break;
+        case CommandExportSelected:
+            PostCommand(CMD_EXPORT_SELECTED);
+            break;
         case ID_VAULT_DETAILS:
             PostCommand(CMD_INSTALLER_DETAILS);
             break;

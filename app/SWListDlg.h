@@ -37,6 +37,7 @@ public:
         CommandDetach = 32775,
         CommandExport = 32776,
         CommandLaunch = 32777,
+        CommandExportSelected = 32822,
         CommandSelectAll = 32778,
         CommandReverseSelect = 32779,
     };

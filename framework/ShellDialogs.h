@@ -18,3 +18,11 @@ bool BrowseForFolder(HWND owner, const std::wstring& title, std::wstring& path);
 using OpenFilePicker = std::function<bool(HWND owner, const std::wstring& filter, std::wstring& path)>;
 OpenFilePicker SetOpenFilePicker(OpenFilePicker picker);
 bool BrowseForOpenFile(HWND owner, const std::wstring& filter, std::wstring& path);
+
+// Shows the save-file dialog, which asks before replacing a file. The filter is in the same form;
+// path holds the proposed name on entry and the chosen full path on return; the extension is
+// added to a name typed without one. True when the user chose a file.
+using SaveFilePicker = std::function<bool(HWND owner, const std::wstring& filter, const std::wstring& extension,
+                                          std::wstring& path)>;
+SaveFilePicker SetSaveFilePicker(SaveFilePicker picker);
+bool BrowseForSaveFile(HWND owner, const std::wstring& filter, const std::wstring& extension, std::wstring& path);

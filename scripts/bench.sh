@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# Runs the benchmarks: catalogue (native, optimised), scan, copy, commands and details (Windows build under
-# Wine).
-# Usage: scripts/bench.sh [catalogue] [scan] [copy] [commands] [details]   (all when none is named)
+# Runs the benchmarks: catalogue and exchange (native, optimised), scan, copy, commands, details and
+# backup (Windows build under Wine).
+# Usage: scripts/bench.sh [catalogue] [exchange] [scan] [copy] [commands] [details] [backup]   (all when none is named)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 jobs=$(nproc 2>/dev/null || echo 2)
 which=("$@")
-[ ${#which[@]} -eq 0 ] && which=(catalogue scan copy commands details)
+[ ${#which[@]} -eq 0 ] && which=(catalogue exchange scan copy commands details backup)
 scripts/install-deps.sh build
 
 wine_ready=0
@@ -27,7 +27,12 @@ for bench in "${which[@]}"; do
       cmake --build build/bench -j"$jobs" --target bench >/dev/null
       echo "== catalogue"
       build/bench/bench/bench ;;
-    scan|copy|commands|details)
+    exchange)
+      cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DQV_SANITIZE=OFF >/dev/null
+      cmake --build build/bench -j"$jobs" --target exchange_bench >/dev/null
+      echo "== exchange"
+      build/bench/bench/exchange_bench ;;
+    scan|copy|commands|details|backup)
       prepare_wine
       cmake --build build/win -j"$jobs" --target "${bench}_bench" >/dev/null
       echo "== $bench"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Takes the pictures of the Options dialog, its info tip and the About box from the real windows,
-# drawn in-process under Wine, and saves them as docs/options.png, docs/infotip.png and
-# docs/about.png (or into the folder given).
+# Takes the pictures of the Options dialog, its info tip, the About box and the export choice from
+# the real windows, drawn in-process under Wine, and saves them as docs/options.png,
+# docs/infotip.png, docs/about.png and docs/export-choice.png (or into the folder given).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -18,7 +18,7 @@ trap 'rm -rf "$work"' EXIT
 QV_SHOT_DIR="Z:${work//\//\\}" wine "$build/win/tests/app/dialogs_tests.exe" --gtest_brief=1 \
   --gtest_filter='DialogShots.*' </dev/null
 mkdir -p "$out"
-for name in options infotip about; do
+for name in options infotip about export-choice; do
   /usr/bin/convert "$work/$name.bmp" -strip "$out/$name.png"
   echo "screenshot: $out/$name.png"
 done

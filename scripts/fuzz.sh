@@ -5,14 +5,14 @@
 # writers), earlier findings in tests/fuzz/regressions/ and its corpus of earlier runs in
 # build/fuzz/corpus/ (QV_FUZZ_FRESH=1 empties that first), with the markers as a dictionary.
 # QV_BUILD_DIR puts the build elsewhere, as for scripts/test.sh.
-# Usage: scripts/fuzz.sh [seconds] [SoftwareText|SettingsText|HistoryBytes|ElementList ...]
+# Usage: scripts/fuzz.sh [seconds] [SoftwareText|SettingsText|HistoryBytes|ElementList|CatalogueCsv|CatalogueJson ...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(SoftwareText SettingsText HistoryBytes ElementList)
+[ ${#targets[@]} -eq 0 ] && targets=(SoftwareText SettingsText HistoryBytes ElementList CatalogueCsv CatalogueJson)
 build=${QV_BUILD_DIR:-build}/fuzz
 scripts/install-deps.sh build fuzz
 cmake -S . -B "$build" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \

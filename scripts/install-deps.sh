@@ -5,7 +5,10 @@
 # QV_SAMPLES_DIR), unpacked from Debian's shim-signed package without installing it: installing would
 # pull in a boot loader. Without the network the signature test skips.
 set -euo pipefail
-build=(cmake make g++ clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix wine wine64 googletest)
+# zlib compresses the backups: for the native core, and static for the Windows build.
+# nlohmann-json3-dev: header-only JSON, used by both builds; python3 reads exported files back in a test.
+build=(cmake make g++ clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix wine wine64 googletest zlib1g-dev
+       libz-mingw-w64-dev nlohmann-json3-dev python3)
 display=(xvfb xauth x11-utils imagemagick fonts-wine fonts-liberation)
 # The symbolizer names the source lines in the fuzzers' coverage reports.
 fuzz=(llvm-14)

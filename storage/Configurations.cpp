@@ -16,6 +16,8 @@ std::wstring FormatSettingsText(const CConfigurations& settings)
     AppendElement(text, L"DefaultSortKey", std::to_wstring(settings.DefaultSortKey));
     if (settings.ReminderDays != CConfigurations().ReminderDays)
         AppendElement(text, L"ReminderDays", std::to_wstring(settings.ReminderDays));
+    if (!settings.BackupFolder.empty())
+        AppendElement(text, L"BackupFolder", settings.BackupFolder);
     text += L"</Configurations>\n";
     return text;
 }
@@ -40,6 +42,10 @@ bool ParseSettingsText(const std::wstring& text, CConfigurations& settings)
     // beside the folder. An empty folder stays empty: a lone backslash names a drive's root.
     if (!read.DataFolder.empty() && read.DataFolder.back() != L'\\')
         read.DataFolder += L'\\';
+    // Optional: files written before backups existed, or by a user who never chose a folder.
+    if (ExtractElement(text, read.BackupFolder, L"BackupFolder") && !read.BackupFolder.empty() &&
+        read.BackupFolder.back() != L'\\')
+        read.BackupFolder += L'\\';
     settings = read;
     return true;
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/AboutDlg.h"
+#include "app/ExportCatalogueDlg.h"
 #include "app/OptionsDlg.h"
 #include "framework/Dpi.h"
 #include "res/resource.h"
@@ -112,6 +113,21 @@ TEST_F(DialogShots, About)
         SetWindowPos(window, nullptr, 40, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         ExpectDrawn(window, ScaleToDpi(8, ShotDpi()), ScaleToDpi(100, ShotDpi()));
         EXPECT_TRUE(SaveWindowBitmap(window, Folder + L"about.bmp"));
+        Click(window, IDCANCEL);
+    });
+    EXPECT_EQ(script.Run([&] { return dialog.DoModal(); }), IDCANCEL);
+}
+
+TEST_F(DialogShots, ExportChoice)
+{
+    ExportChoice choice{true, false};
+    CExportCatalogueDlg dialog(1284, 12, choice, nullptr);
+    CModalScript script([&] { return dialog.GetSafeHwnd(); });
+    script.Do([&] {
+        HWND window = dialog.GetSafeHwnd();
+        SetWindowPos(window, nullptr, 40, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        ExpectDrawn(window, 8, 40);
+        EXPECT_TRUE(SaveWindowBitmap(window, Folder + L"export-choice.bmp"));
         Click(window, IDCANCEL);
     });
     EXPECT_EQ(script.Run([&] { return dialog.DoModal(); }), IDCANCEL);

@@ -304,8 +304,9 @@ TEST_F(FindTests, TheMoreButtonOpensTheMenuOfFurtherCommands)
     });
     ClickToolbarButton(IDC_TOOL_MORE);
     EXPECT_EQ(items, (Names{L"Find...\tCtrl+F", L"Find Next\tF3", L"Licence Reminders...", L"",
+                            L"Export catalogue...\tCtrl+E", L"Import catalogue...\tCtrl+I", L"",
                             L"Verify installers...\tCtrl+Shift+V", L"Find moved installers...",
-                            L"Installer details...\tCtrl+Shift+I", L"", L"About Quorvane..."}));
+                            L"Installer details...\tCtrl+Shift+I", L"", L"Backups...", L"About Quorvane..."}));
     EXPECT_EQ(shownAt.x, button.right);
     EXPECT_EQ(shownAt.y, button.bottom);
     EXPECT_TRUE(Window->Finder().IsBoxOpen());

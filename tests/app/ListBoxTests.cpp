@@ -207,10 +207,10 @@ TEST_F(ListBoxTests, TheContextMenuResourceHoldsTheListCommands)
         // The installer vault's.
         {32842, L"Installer details...\t&I"}, {32840, L"Verify installers...\t&V"},
         {0, L""},               {32778, L"Select All\tCtrl+A"},
-        {32779, L"Reverse Select\t&R"},
+        {32779, L"Reverse Select\t&R"}, {0, L""},             {32822, L"Export Selected...\t&S"},
     };
-    ASSERT_EQ(GetMenuItemCount(popup), 12);
-    for (int i = 0; i < 12; ++i) {
+    ASSERT_EQ(GetMenuItemCount(popup), 14);
+    for (int i = 0; i < 14; ++i) {
         wchar_t text[64] = {};
         GetMenuStringW(popup, i, text, 64, MF_BYPOSITION);
         EXPECT_STREQ(text, items[i].second) << i;
@@ -381,7 +381,7 @@ TEST_F(ListBoxTests, RightClicksKeepOrReplaceTheSelectionAndShowTheMenu)
         RightClick(EntryPoint(All(), 1));
         EXPECT_EQ(All().SelectedIndexes(), std::vector<int>{1});
         EXPECT_EQ(menu.Shown, 1);
-        ASSERT_EQ(menu.Items.size(), 12u);
+        ASSERT_EQ(menu.Items.size(), 14u);
         EXPECT_EQ(menu.Items[6], L"Launch\t&L");
     }
     {

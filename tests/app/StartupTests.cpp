@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/QVNApp.h"
+#include "storage/Backups.h"
 #include "storage/Settings.h"
 #include "storage/SoftwareFiles.h"
 #include "storage/SoftwareText.h"
@@ -374,4 +375,36 @@ TEST_F(StartupTests, WithoutAnApplicationDataFolderStartUpStopsAndSaysSo)
     EXPECT_FALSE(PathExists(L"Orrinwell", true));
     EXPECT_FALSE(PathExists(L"Temp\\", true));
     EXPECT_FALSE(PathExists(L"History\\", true));
+}
+
+TEST_F(StartupTests, TheDaysFirstStartKeepsABackupAndTheNextStartThatDayDoesNot)
+{
+    CTempFolder data;
+    AddRecord(data.Path(), L"00000000-0000-0000-0000-000000000001", L"Delta", L"Acme");
+    AddRecord(data.Path(), L"00000000-0000-0000-0000-000000000002", L"alpha", L"Beta Soft");
+    CConfigurations stored;
+    stored.DataFolder = data.Path();
+    CreateBaseFolder();
+    ASSERT_TRUE(WriteSettings(stored, SettingsPath));
+
+    CMessageBoxScript boxes;
+    {
+        CTestApp app(AppDataFolder());
+        app.Run();
+    }
+    // Exit lets the background snapshot finish: it is there, whole, once the program has ended.
+    std::vector<CSnapshotListing> listed = ListSnapshots(BaseFolder + L"Backups\\");
+    ASSERT_EQ(listed.size(), 1u);
+    EXPECT_TRUE(listed[0].Readable);
+    EXPECT_EQ(listed[0].Manifest.Reason, SnapshotReason::Daily);
+    EXPECT_EQ(listed[0].Manifest.Records, 2);
+    EXPECT_EQ(listed[0].Manifest.DataFolder, data.Path());
+    {
+        CTestApp app(AppDataFolder());
+        app.Run();
+    }
+    EXPECT_EQ(ListSnapshots(BaseFolder + L"Backups\\").size(), 1u);
+    EXPECT_TRUE(boxes.Shown().empty());
+    // The settings of a user who never chose a backups folder stay as they always were.
+    EXPECT_EQ(ReadFileBytes(SettingsPath).find("BackupFolder"), std::string::npos);
 }

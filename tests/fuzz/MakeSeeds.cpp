@@ -2,11 +2,15 @@
 // program could have left on disk: one folder per target under the folder given.
 #include <cstdio>
 #include <string>
+#include <vector>
 #include <sys/stat.h>
 
+#include "storage/CatalogueExchange.h"
 #include "storage/Configurations.h"
 #include "storage/HistoryText.h"
+#include "storage/SnapshotText.h"
 #include "storage/SoftwareText.h"
+#include "storage/ZipArchive.h"
 
 namespace {
 // Files on disk are UTF-8; wchar_t is 32 bits here, so no surrogate pairs need joining.
@@ -112,6 +116,20 @@ int main(int argc, char** argv)
     ok &= WriteSeed(root + "/ElementList", "full-record", fullText);
     ok &= WriteSeed(root + "/ElementList", "reference-record", Utf8(FormatSoftwareText(reference)));
 
+    // Exported catalogues: every record above, one with a formula-like name and escaped codes, and
+    // one without an Id.
+    CSoftware guarded;
+    guarded.BasicInfo.Name = L"=HYPERLINK(\"x\")";
+    guarded.RegInfo.Comment = L"a, \"quoted\"\r\nsecond line";
+    guarded.RegInfo.CodeName.Add(L"Key: main\\1");
+    guarded.RegInfo.Code.Add(L"-AB\nCD");
+    guarded.ExtraInfo.ExpiryDate = L"2027-02-28";
+    const std::vector<const CSoftware*> exported = {&full, &reference, &fresh, &guarded};
+    ok &= WriteSeed(root + "/CatalogueCsv", "catalogue", FormatCatalogueCsv(exported));
+    ok &= WriteSeed(root + "/CatalogueJson", "catalogue", FormatCatalogueJson(exported));
+    ok &= WriteSeed(root + "/CatalogueCsv", "one-record", FormatCatalogueCsv({&reference}));
+    ok &= WriteSeed(root + "/CatalogueJson", "one-record", FormatCatalogueJson({&reference}));
+
     CConfigurations defaults;
     CConfigurations chosen;
     chosen.AttachMode = 0;
@@ -132,6 +150,26 @@ int main(int argc, char** argv)
     one.Add(L"ana.mueller@example.org");
     ok &= WriteSeed(root + "/HistoryBytes", "companies", FormatHistoryBytes(companies));
     ok &= WriteSeed(root + "/HistoryBytes", "one-entry", FormatHistoryBytes(one));
+
+    // A snapshot as the backups write it, small enough for the fuzzer's length limit.
+    CSnapshotManifest manifest;
+    manifest.Taken = {2026, 12, 8, 15, 4, 5, 1};
+    manifest.Reason = SnapshotReason::Daily;
+    manifest.Records = 2;
+    manifest.DataFolder = L"D:\\Quorvane Data\\Catalogue\\";
+    const uint32_t stamp = ZipDosDateTime(2026, 12, 8, 15, 4, 5);
+    CZipWriter snapshot;
+    snapshot.Add(ManifestEntryName, Utf8(FormatSnapshotManifest(manifest)), stamp);
+    snapshot.Add(std::string(DataEntryPrefix) + "00000000-0000-0000-C000-000000000046",
+                 Utf8(FormatSoftwareText(reference)), stamp);
+    snapshot.Add(std::string(DataEntryPrefix) + "6B29FC40-CA47-1067-B31D-00DD010662DA", fullText, stamp);
+    snapshot.Add(SettingsEntryName, Utf8(FormatSettingsText(chosen)), stamp);
+    snapshot.Add(std::string(HistoryEntryPrefix) + "Company.his", FormatHistoryBytes(companies), stamp);
+    ok &= snapshot.Finish() && WriteSeed(root + "/ZipArchive", "snapshot", snapshot.Bytes());
+    CZipWriter stored;
+    stored.Add("a", "", stamp);
+    stored.Add("b/c", "x", stamp);
+    ok &= stored.Finish() && WriteSeed(root + "/ZipArchive", "stored", stored.Bytes());
 
     if (!ok)
         std::fprintf(stderr, "could not write the seeds under %s\n", root.c_str());

@@ -9,3 +9,6 @@ void FuzzSoftwareText(const uint8_t* data, size_t size);
 void FuzzSettingsText(const uint8_t* data, size_t size);
 void FuzzHistoryBytes(const uint8_t* data, size_t size);
 void FuzzElementList(const uint8_t* data, size_t size);
+void FuzzZipArchive(const uint8_t* data, size_t size);
+void FuzzCatalogueCsv(const uint8_t* data, size_t size);
+void FuzzCatalogueJson(const uint8_t* data, size_t size);

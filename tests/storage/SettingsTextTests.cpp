@@ -162,3 +162,31 @@ TEST(SettingsTextTests, TheReminderWindowIsWrittenOnlyWhenItIsNotTheDefault)
     ASSERT_TRUE(ParseSettingsText(damaged, read));
     EXPECT_EQ(read.ReminderDays, 30);
 }
+
+TEST(SettingsTextTests, ABackupFolderIsWrittenOnlyWhenChosenAndReadWhenPresent)
+{
+    // Left at its default, the file stays the thirteen lines to the byte.
+    CConfigurations settings;
+    EXPECT_EQ(FormatSettingsText(settings), DefaultText);
+
+    settings.BackupFolder = L"E:\\Safe Copies\\";
+    const std::wstring text = FormatSettingsText(settings);
+    const std::wstring expectedTail =
+        L"<DefaultSortKey>\n1</DefaultSortKey>\n<BackupFolder>\nE:\\Safe Copies\\</BackupFolder>\n"
+        L"</Configurations>\n";
+    ASSERT_GE(text.size(), expectedTail.size());
+    EXPECT_EQ(text.substr(text.size() - expectedTail.size()), expectedTail);
+
+    CConfigurations read;
+    ASSERT_TRUE(ParseSettingsText(text, read));
+    EXPECT_EQ(read.BackupFolder, L"E:\\Safe Copies\\");
+
+    // Older files have none; a hand-edited one gets its backslash like the data folder.
+    read.BackupFolder = L"stale";
+    ASSERT_TRUE(ParseSettingsText(DefaultText, read));
+    EXPECT_EQ(read.BackupFolder, L"");
+    std::wstring edited = DefaultText;
+    edited.insert(edited.find(L"</Configurations>"), L"<BackupFolder>\n F:\\Keep </BackupFolder>\n");
+    ASSERT_TRUE(ParseSettingsText(edited, read));
+    EXPECT_EQ(read.BackupFolder, L"F:\\Keep\\");
+}

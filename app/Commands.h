@@ -17,6 +17,11 @@ enum CommandCode : WPARAM {
     CMD_ABOUT = 8,
     CMD_CLASSIFY = 9,
     CMD_SORT = 10,
+    // Added after the first ten.
+    CMD_FIND = 11,       // open the find box
+    CMD_FIND_NEXT = 12,  // the next match
+    CMD_MORE = 13,       // the toolbar's "More" menu
+    CMD_REMINDERS = 14,  // the licences due for renewal
     // Export and import of the catalogue.
     CMD_EXPORT_CATALOGUE = 15,  // every record, or the selection when the user picks it
     CMD_IMPORT_CATALOGUE = 16,

@@ -1,5 +1,6 @@
 #include "app/ItemInfoDlg.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -8,9 +9,11 @@
 
 #include "app/Commands.h"
 #include "app/EditCodeDlg.h"
+#include "app/Finder.h"
 #include "app/Links.h"
 #include "framework/MessageBox.h"
 #include "model/Catalogue.h"
+#include "model/LicenceDates.h"
 #include "model/TextRules.h"
 #include "model/Vocabulary.h"
 #include "res/resource.h"
@@ -29,6 +32,8 @@ const wchar_t* const CodeMissingText = L"Code-name or code is empty, please fill
 const wchar_t* const CodeNameTakenText = L"The code-name is already existed, please use another name.";
 const wchar_t* const PriceTooHighText =
     L"Field 'Price' couldn't be 1,000,000 or more, please enter a smaller price.";
+
+const wchar_t* const LicenceLabels[2] = {L"Purchased:", L"Expires:"};
 
 std::wstring NotStorableText(const wchar_t* fieldName)
 {
@@ -53,6 +58,9 @@ const int BasicEditors[] = {IDC_ITEM_NAME,  IDC_ITEM_VERSION,  IDC_ITEM_COMPANY,
 const int RegistrationEditors[] = {IDC_ITEM_USERNAME, IDC_ITEM_USERCOMPANY, IDC_ITEM_USEREMAIL,
                                    IDC_ITEM_CODENAME, IDC_ITEM_CODE,        IDC_ITEM_COMMENT,
                                    IDC_ITEM_CODELIST, IDC_ITEM_ADDCODE,     IDC_ITEM_REMOVECODE};
+const int LicenceEditors[] = {IDC_ITEM_PURCHASE_DATE, IDC_ITEM_EXPIRY_DATE};
+// An expiry that has passed is shown in this red, as in the reminders.
+constexpr COLORREF ExpiredRed = RGB(200, 0, 0);
 const int HistoryCombos[] = {IDC_ITEM_COMPANY,     IDC_ITEM_WEBSITE,   IDC_ITEM_USERNAME,
                              IDC_ITEM_USERCOMPANY, IDC_ITEM_USEREMAIL, IDC_ITEM_CODENAME};
 
@@ -273,6 +281,8 @@ BOOL CItemInfoDlg::OnInitDialog()
                  SWP_NOZORDER | SWP_NOACTIVATE);
     m_tabs.InsertItem(0, L"Basic Info");
     m_tabs.InsertItem(1, L"Registration Info");
+    m_tabs.InsertItem(LicenceTab, L"Licence");
+    CreateDatePickers();
     m_tabs.SetCurSel(m_currentTab);
     ComputeAreas();
 
@@ -296,6 +306,55 @@ BOOL CItemInfoDlg::OnInitDialog()
     }
     Relayout();
     return FALSE;
+}
+
+// The platform's date control: typed digit by digit or picked from its calendar, and left empty
+// with its check box. Made here rather than in the template, so the pane's template stays as it
+// was and hosts need not have registered the class.
+void CItemInfoDlg::CreateDatePickers()
+{
+    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_DATE_CLASSES};
+    InitCommonControlsEx(&classes);
+    HFONT font = GetDialogFont();
+    for (int id : LicenceEditors) {
+        HWND picker = CreateWindowExW(0, DATETIMEPICK_CLASSW, L"", WS_CHILD | WS_TABSTOP | DTS_SHOWNONE | DTS_SHORTDATEFORMAT,
+                                      0, 0, Scale(100), Scale(RowHeight), m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                      GetModuleHandleW(nullptr), nullptr);
+        if (!picker)
+            continue;
+        SendMessageW(picker, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        // The same form as the file and the view, whatever the regional settings.
+        SendMessageW(picker, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"yyyy'-'MM'-'dd"));
+        // Above the page's tab control, which the template made last.
+        SetWindowPos(picker, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        SetPickedDate(id, L"");
+    }
+}
+
+std::wstring CItemInfoDlg::PickedDate(int id) const
+{
+    SYSTEMTIME time{};
+    if (SendMessageW(GetDlgItem(id), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time)) != GDT_VALID)
+        return std::wstring();
+    return FormatIsoDate(CCalendarDate{time.wYear, time.wMonth, time.wDay});
+}
+
+void CItemInfoDlg::SetPickedDate(int id, const std::wstring& iso) const
+{
+    HWND picker = GetDlgItem(id);
+    CCalendarDate date;
+    SYSTEMTIME time{};
+    if (!ParseIsoDate(iso, date) || date.Year < 1601) {
+        // Empty shows today's date unchecked; the check box alone says whether a date is set.
+        // Some implementations refuse GDT_NONE without a time to show, so one is always given.
+        GetLocalTime(&time);
+        SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_NONE, reinterpret_cast<LPARAM>(&time));
+        return;
+    }
+    time.wYear = static_cast<WORD>(date.Year);
+    time.wMonth = static_cast<WORD>(date.Month);
+    time.wDay = static_cast<WORD>(date.Day);
+    SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
 }
 
 void CItemInfoDlg::SkinButton(CBitmapButton5S& button, int id, UINT icon)
@@ -444,6 +503,23 @@ void CItemInfoDlg::LayoutRegistration(int firstTop)
     PlaceControl(IDC_ITEM_CODELIST, RECT{valueLeft, m_regLabels[7].top, valueRight, m_regLabels[7].top + Scale(60)});
 }
 
+void CItemInfoDlg::LayoutLicence(int firstTop)
+{
+    const int left = m_fieldArea.left;
+    const int right = m_fieldArea.right;
+    const int valueLeft = left + Scale(80);
+    for (int row = 0; row < 2; ++row) {
+        const int top = firstTop + row * Scale(RowHeight + RowGap);
+        m_licenceLabels[row] = Row(left + Scale(5), top, left + Scale(75), Scale(RowHeight));
+        m_licenceValues[row] = Row(valueLeft, top, right - Scale(5), Scale(RowHeight));
+    }
+    // The days left stand below the expiry, in the value column.
+    m_licenceValues[2] = Row(valueLeft, m_licenceValues[1].bottom + Scale(5), right - Scale(5), Scale(RowHeight));
+    const int pickerRight = std::min<int>(right - Scale(5), valueLeft + Scale(130));
+    PlaceControl(IDC_ITEM_PURCHASE_DATE, RECT{valueLeft, m_licenceValues[0].top, pickerRight, m_licenceValues[0].bottom});
+    PlaceControl(IDC_ITEM_EXPIRY_DATE, RECT{valueLeft, m_licenceValues[1].top, pickerRight, m_licenceValues[1].bottom});
+}
+
 void CItemInfoDlg::Relayout()
 {
     if (!m_hWnd)
@@ -454,6 +530,7 @@ void CItemInfoDlg::Relayout()
     const int firstTop = top + Scale(m_mode == ItemInfoAdd ? 5 : 30);
     LayoutBasic(firstTop);
     LayoutRegistration(firstTop);
+    LayoutLicence(firstTop);
 
     const RECT slotA{left + Scale(5), top + Scale(5), left + Scale(75), top + Scale(25)};
     const RECT slotB{left + Scale(80), top + Scale(5), left + Scale(150), top + Scale(25)};
@@ -465,6 +542,8 @@ void CItemInfoDlg::Relayout()
     for (int id : BasicEditors)
         ShowControl(id, false);
     for (int id : RegistrationEditors)
+        ShowControl(id, false);
+    for (int id : LicenceEditors)
         ShowControl(id, false);
     const bool viewing = m_mode == ItemInfoView;
     SendMessageW(GetDlgItem(IDC_ITEM_COMMENT), EM_SETREADONLY, viewing, 0);
@@ -489,6 +568,12 @@ void CItemInfoDlg::Relayout()
 
 void CItemInfoDlg::ShowEditors()
 {
+    if (m_currentTab == LicenceTab) {
+        for (int id : LicenceEditors)
+            ShowControl(id, true);
+        SetFocus(GetDlgItem(IDC_ITEM_PURCHASE_DATE));
+        return;
+    }
     const bool basic = m_currentTab == 0;
     if (basic) {
         for (int id : BasicEditors)
@@ -559,6 +644,26 @@ void CItemInfoDlg::PaintPage(HDC dc) const
         DrawRowText(dc, m_basicValues[6], TypeName(basic.Type), m_valueFont.Get(), Black);
         return;
     }
+    if (m_currentTab == LicenceTab) {
+        for (int row = 0; row < 2; ++row)
+            DrawRowText(dc, m_licenceLabels[row], LicenceLabels[row], m_labelFont.Get(), Black);
+        if (!m_showValues)
+            return;
+        const CExtraInfo& extra = m_record->ExtraInfo;
+        DrawRowText(dc, m_licenceValues[0], extra.PurchaseDate.empty() ? L"Null" : extra.PurchaseDate,
+                    m_valueFont.Get(), Black);
+        CCalendarDate expiry;
+        if (!ParseIsoDate(extra.ExpiryDate, expiry)) {
+            DrawRowText(dc, m_licenceValues[1], extra.ExpiryDate.empty() ? L"Null" : extra.ExpiryDate,
+                        m_valueFont.Get(), Black);
+            return;
+        }
+        const long long left = DaysLeft(expiry, LocalToday());
+        const COLORREF colour = left < 0 ? ExpiredRed : Black;
+        DrawRowText(dc, m_licenceValues[1], extra.ExpiryDate, m_valueFont.Get(), colour);
+        DrawRowText(dc, m_licenceValues[2], DaysLeftText(left), m_valueFont.Get(), colour);
+        return;
+    }
     for (int row = 0; row < 8; ++row) {
         if (row == 4 || (!editing && (row == 5 || row == 6)))
             continue;
@@ -621,6 +726,8 @@ void CItemInfoDlg::FillEditors()
     SetItemText(IDC_ITEM_USERNAME, reg.UserName);
     SetItemText(IDC_ITEM_USERCOMPANY, reg.UserCompany);
     SetItemText(IDC_ITEM_USEREMAIL, reg.UserEmail);
+    SetPickedDate(IDC_ITEM_PURCHASE_DATE, m_record->ExtraInfo.PurchaseDate);
+    SetPickedDate(IDC_ITEM_EXPIRY_DATE, m_record->ExtraInfo.ExpiryDate);
     ReloadCodes(true);
     SendMessageW(GetDlgItem(IDC_ITEM_NAME), EM_SETSEL, 0, -1);
 }
@@ -799,6 +906,9 @@ bool CItemInfoDlg::CollectFields()
     collected.InstallerInfo.InstallerPath = m_record->InstallerInfo.InstallerPath;
     collected.InstallerInfo.OriginalPath = m_record->InstallerInfo.OriginalPath;
     collected.InstallerInfo.AttachMode = m_record->InstallerInfo.AttachMode;
+    collected.ExtraInfo = m_record->ExtraInfo;
+    collected.ExtraInfo.PurchaseDate = PickedDate(IDC_ITEM_PURCHASE_DATE);
+    collected.ExtraInfo.ExpiryDate = PickedDate(IDC_ITEM_EXPIRY_DATE);
     StoredField broken = FirstFieldNotReadBack(collected);
     if (broken != StoredField::NoField) {
         ShowInformation(m_hWnd, NotStorableText(StoredFieldName(broken)));
@@ -819,6 +929,10 @@ bool CItemInfoDlg::CollectFields()
     m_record->RegInfo.Comment = reg.Comment;
     m_record->RegInfo.CodeName = reg.CodeName;
     m_record->RegInfo.Code = reg.Code;
+    m_record->ExtraInfo.PurchaseDate = collected.ExtraInfo.PurchaseDate;
+    m_record->ExtraInfo.ExpiryDate = collected.ExtraInfo.ExpiryDate;
+    for (int id : LicenceEditors)
+        SetPickedDate(id, L"");
     for (int id : {IDC_ITEM_NAME, IDC_ITEM_VERSION, IDC_ITEM_COMPANY, IDC_ITEM_WEBSITE, IDC_ITEM_PRICE,
                    IDC_ITEM_USERNAME, IDC_ITEM_USERCOMPANY, IDC_ITEM_USEREMAIL, IDC_ITEM_COMMENT})
         SetItemText(id, L"");

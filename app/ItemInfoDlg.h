@@ -1,6 +1,7 @@
 #pragma once
-// The details pane: one record on two tabs, "Basic Info" and "Registration Info", shown as painted
-// text (view), or in editors (edit, and add inside the add-software dialog).
+// The details pane: one record on three tabs, "Basic Info", "Registration Info" and "Licence" (the
+// purchase and expiry dates), shown as painted text (view), or in editors (edit, and add inside
+// the add-software dialog).
 //
 // Hosts: construct, SetPaneHeight, SetMode, SetRecord, then Create(parent) and move the window.
 // The main window also calls SetCommandTarget(mainWindow, toolbar): an Apply that changed Company
@@ -77,6 +78,9 @@ public:
 
     // The texts the pane paints, for the view.
     static std::wstring PriceText(const SoftwarePrice& price);
+    // The "Licence" tab's value rectangles: 0 purchase date, 1 expiry date, 2 the days left.
+    RECT LicenceValueRect(int row) const { return m_licenceValues[row]; }
+    static constexpr int LicenceTab = 2;
 
 protected:
     BOOL OnInitDialog() override;
@@ -95,6 +99,11 @@ private:
     void ComputeAreas();
     void LayoutBasic(int firstTop);
     void LayoutRegistration(int firstTop);
+    void LayoutLicence(int firstTop);
+    void CreateDatePickers();
+    // A picker's date as ISO text, empty when it is left empty; and the reverse.
+    std::wstring PickedDate(int id) const;
+    void SetPickedDate(int id, const std::wstring& iso) const;
     void ShowEditors();
     void PlaceControl(int id, const RECT& rect) const;
     void CreateFonts();
@@ -141,6 +150,8 @@ private:
     RECT m_basicValues[7]{};
     RECT m_regLabels[8]{};
     RECT m_regValues[3]{};
+    RECT m_licenceLabels[2]{};
+    RECT m_licenceValues[3]{};
     CSoftware* m_record = nullptr;
     int m_mode = ItemInfoView;
     int m_currentTab = 0;
@@ -177,5 +188,7 @@ extern const wchar_t* const SaveFailedText;
 extern const wchar_t* const CodeMissingText;
 extern const wchar_t* const CodeNameTakenText;
 extern const wchar_t* const PriceTooHighText;
+// The "Licence" tab's labels.
+extern const wchar_t* const LicenceLabels[2];
 // "Field '<name>' ..." for a value that would not come back from the record's file.
 std::wstring NotStorableText(const wchar_t* fieldName);

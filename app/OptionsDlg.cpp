@@ -1,5 +1,9 @@
 #include "app/OptionsDlg.h"
 
+#include <algorithm>
+#include <iterator>
+#include <vector>
+
 #include <windowsx.h>
 
 #include "app/BackupsDlg.h"
@@ -8,6 +12,7 @@
 #include "model/TextRules.h"
 #include "res/resource.h"
 #include "storage/CatalogueReload.h"
+#include "model/LicenceDates.h"
 #include "storage/Configurations.h"
 #include "storage/History.h"
 #include "storage/Paths.h"
@@ -37,10 +42,22 @@ const wchar_t* const DataFolderSwitchedText =
     L"The softwares of the old folder stay in that folder: choose it again to see them.";
 const wchar_t* const ClearHistoryQuestion = L"Do you want to clear all your history data ?";
 
+const wchar_t* const ReminderLabel = L"Remind";
+
+std::wstring ReminderChoiceText(int days)
+{
+    if (days == 0)
+        return L"On the day";
+    return std::to_wstring(days) + (days == 1 ? L" day before" : L" days before");
+}
+
 namespace {
+// The reminder windows offered, in days before the expiry.
+constexpr int ReminderChoices[] = {0, 7, 14, 30, 60, 90};
+
 const wchar_t* const AttachModeNames[] = {L"Reference", L"Import (Recommend)"};
 const wchar_t* const ClassifyModeNames[] = {L"Category", L"Company", L"Type"};
-const wchar_t* const SortKeyNames[] = {L"None", L"Name", L"Price", L"User-Name", L"User-Email"};
+const wchar_t* const SortKeyNames[] = {L"None", L"Name", L"Price", L"User-Name", L"User-Email", L"Expiry"};
 
 struct CButtonSkin {
     UINT Normal, Pressed, Focused, Disabled, Hover, Icon;
@@ -180,6 +197,7 @@ BOOL COptionsDlg::OnInitDialog()
     m_infoTip.SetTipSize(250, 160);
     m_infoTip.SetTipText(DataFolderTipTitle, DataFolderTipText);
 
+    CreateReminderRow();
     PlaceControls();
     FillLists();
     ShowSettings();
@@ -197,12 +215,30 @@ void COptionsDlg::SkinButtons()
     ApplySkin(m_backups, m_hWnd, IDC_OPTIONS_BACKUPS, BackupsSkin);
 }
 
+// Made in code after the template's controls, in the tab order before "Clear History".
+void COptionsDlg::CreateReminderRow()
+{
+    // The dialog's font at its DPI, so that a later change of DPI finds and replaces it.
+    HFONT font = GetDialogFont();
+    HWND label = CreateWindowExW(0, L"STATIC", ReminderLabel, WS_CHILD | WS_VISIBLE | SS_CENTERIMAGE, 0, 0,
+                                 Scale(80), Scale(20),
+                                 m_hWnd, reinterpret_cast<HMENU>(IDC_OPTIONS_REMIND_LABEL), nullptr, nullptr);
+    HWND days = CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST,
+                                0, 0, Scale(100), Scale(120), m_hWnd, reinterpret_cast<HMENU>(IDC_OPTIONS_REMIND_DAYS), nullptr,
+                                nullptr);
+    for (HWND control : {label, days})
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    // In the tab order right after the sort list.
+    SetWindowPos(label, GetDlgItem(IDC_OPTIONS_SORT_KEY), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(days, label, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 void COptionsDlg::PlaceControls()
 {
     const RECT content = GetContentRect();
     const int l = content.left, t = content.top, r = content.right;
     Place(m_hWnd, IDC_OPTIONS_ATTACH_GROUP, l + Scale(10), t + Scale(10), r - Scale(10), t + Scale(115));
-    Place(m_hWnd, IDC_OPTIONS_DEFAULTS_GROUP, l + Scale(10), t + Scale(125), r - Scale(10), t + Scale(215));
+    Place(m_hWnd, IDC_OPTIONS_DEFAULTS_GROUP, l + Scale(10), t + Scale(125), r - Scale(10), t + Scale(245));
     Place(m_hWnd, IDC_OPTIONS_ATTACH_LABEL, l + Scale(20), t + Scale(40), l + Scale(100), t + Scale(60));
     PlaceList(m_hWnd, IDC_OPTIONS_ATTACH_MODE, l + Scale(110), t + Scale(40), r - Scale(20), t + Scale(60), 2, GetDpi());
     Place(m_hWnd, IDC_OPTIONS_FOLDER_LABEL, l + Scale(20), t + Scale(70), l + Scale(130), t + Scale(85));
@@ -215,9 +251,12 @@ void COptionsDlg::PlaceControls()
     PlaceList(m_hWnd, IDC_OPTIONS_CLASSIFY_MODE, l + Scale(110), t + Scale(155), r - Scale(20), t + Scale(175), 3, GetDpi());
     Place(m_hWnd, IDC_OPTIONS_SORT_LABEL, l + Scale(20), t + Scale(185), l + Scale(100), t + Scale(205));
     PlaceList(m_hWnd, IDC_OPTIONS_SORT_KEY, l + Scale(110), t + Scale(185), r - Scale(20), t + Scale(205), 5, GetDpi());
-    Place(m_hWnd, IDC_OPTIONS_CLEAR_HISTORY, l + Scale(10), t + Scale(225), l + Scale(110), t + Scale(245));
-    Place(m_hWnd, IDOK, r - Scale(160), t + Scale(225), r - Scale(90), t + Scale(245));
-    Place(m_hWnd, IDCANCEL, r - Scale(80), t + Scale(225), r - Scale(10), t + Scale(245));
+    Place(m_hWnd, IDC_OPTIONS_REMIND_LABEL, l + Scale(20), t + Scale(215), l + Scale(100), t + Scale(235));
+    PlaceList(m_hWnd, IDC_OPTIONS_REMIND_DAYS, l + Scale(110), t + Scale(215), r - Scale(20), t + Scale(235),
+              static_cast<int>(std::size(ReminderChoices)) + 1, GetDpi());
+    Place(m_hWnd, IDC_OPTIONS_CLEAR_HISTORY, l + Scale(10), t + Scale(255), l + Scale(110), t + Scale(275));
+    Place(m_hWnd, IDOK, r - Scale(160), t + Scale(255), r - Scale(90), t + Scale(275));
+    Place(m_hWnd, IDCANCEL, r - Scale(80), t + Scale(255), r - Scale(10), t + Scale(275));
 }
 
 void COptionsDlg::OnDpiChanged()
@@ -231,7 +270,7 @@ void COptionsDlg::FillLists()
 {
     Fill(GetDlgItem(IDC_OPTIONS_ATTACH_MODE), AttachModeNames, 2);
     Fill(GetDlgItem(IDC_OPTIONS_CLASSIFY_MODE), ClassifyModeNames, 3);
-    Fill(GetDlgItem(IDC_OPTIONS_SORT_KEY), SortKeyNames, 5);
+    Fill(GetDlgItem(IDC_OPTIONS_SORT_KEY), SortKeyNames, static_cast<int>(std::size(SortKeyNames)));
 }
 
 void COptionsDlg::ShowSettings()
@@ -241,6 +280,22 @@ void COptionsDlg::ShowSettings()
     Select(GetDlgItem(IDC_OPTIONS_CLASSIFY_MODE), Settings.DefaultClassifyMode, defaults.DefaultClassifyMode);
     Select(GetDlgItem(IDC_OPTIONS_SORT_KEY), Settings.DefaultSortKey, defaults.DefaultSortKey);
     SetDlgItemTextW(m_hWnd, IDC_OPTIONS_DATA_FOLDER, Settings.DataFolder.c_str());
+    // The choices, and the stored value among them when it is none of them.
+    HWND days = GetDlgItem(IDC_OPTIONS_REMIND_DAYS);
+    std::vector<int> choices(std::begin(ReminderChoices), std::end(ReminderChoices));
+    const int stored = Settings.ReminderDays;
+    if (stored >= 0 && stored <= MaxReminderDays && std::find(choices.begin(), choices.end(), stored) == choices.end())
+        choices.insert(std::upper_bound(choices.begin(), choices.end(), stored), stored);
+    SendMessageW(days, CB_RESETCONTENT, 0, 0);
+    for (int choice : choices) {
+        const int at = static_cast<int>(SendMessageW(days, CB_ADDSTRING, 0,
+                                                     reinterpret_cast<LPARAM>(ReminderChoiceText(choice).c_str())));
+        SendMessageW(days, CB_SETITEMDATA, at, choice);
+        if (choice == stored)
+            SendMessageW(days, CB_SETCURSEL, at, 0);
+    }
+    if (SendMessageW(days, CB_GETCURSEL, 0, 0) == CB_ERR)
+        SendMessageW(days, CB_SETCURSEL, std::find(choices.begin(), choices.end(), DefaultReminderDays) - choices.begin(), 0);
 }
 
 bool COptionsDlg::OnCommand(WORD id, WORD notifyCode, HWND)
@@ -342,6 +397,10 @@ void COptionsDlg::OnOK()
     Settings.AttachMode = Selection(GetDlgItem(IDC_OPTIONS_ATTACH_MODE), Settings.AttachMode);
     Settings.DefaultClassifyMode = Selection(GetDlgItem(IDC_OPTIONS_CLASSIFY_MODE), Settings.DefaultClassifyMode);
     Settings.DefaultSortKey = Selection(GetDlgItem(IDC_OPTIONS_SORT_KEY), Settings.DefaultSortKey);
+    HWND days = GetDlgItem(IDC_OPTIONS_REMIND_DAYS);
+    const LRESULT chosen = SendMessageW(days, CB_GETCURSEL, 0, 0);
+    if (chosen != CB_ERR)
+        Settings.ReminderDays = static_cast<int32_t>(SendMessageW(days, CB_GETITEMDATA, chosen, 0));
     Settings.DataFolder = folder;
     if (!WriteSettings(Settings)) {
         // The other choices stay in force, but the next start reads the old folder from the file:

@@ -25,7 +25,8 @@ public:
     bool CatalogueRestored() const { return m_catalogueRestored; }
 
     static constexpr int Width = 306;
-    static constexpr int Height = 280;
+    // 30 pixels more than the first layout, for the reminder row of the "Defaults" group.
+    static constexpr int Height = 310;
     static constexpr COLORREF BackgroundColour = ::PaneColour;
 
 protected:
@@ -40,6 +41,7 @@ protected:
 private:
     void SkinButtons();
     void PlaceControls();
+    void CreateReminderRow();
     void FillLists();
     void ShowSettings();
     void OnBrowse();
@@ -76,6 +78,9 @@ extern const wchar_t* const SystemPartitionQuestion;
 extern const wchar_t* const SettingsNotSavedText;
 extern const wchar_t* const DataFolderSwitchedText;
 extern const wchar_t* const ClearHistoryQuestion;
+// The reminder row of "Defaults": its label, and each choice's text ("On the day", "30 days before").
+extern const wchar_t* const ReminderLabel;
+std::wstring ReminderChoiceText(int days);
 
 // The longest data folder whose files ("<36-character id>_INSTALL.tmp") stay within MAX_PATH.
 constexpr size_t MaxDataFolderLength = MAX_PATH - 1 - 36 - 8 - 4;

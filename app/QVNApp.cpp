@@ -148,6 +148,8 @@ INT_PTR CQVNApp::RunOptionsDialog()
 void CQVNApp::RunMainWindow()
 {
     CQVNDlg window;
+    // At start-up only: licences due for renewal are listed once the window shows.
+    window.RemindWhenShown(true);
     window.DoModal();
     m_pMainWnd = nullptr;
 }

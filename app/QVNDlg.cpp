@@ -11,6 +11,7 @@
 #include "app/BackupCommands.h"
 #include "app/BackupsDlg.h"
 #include "app/OptionsDlg.h"
+#include "app/ReminderDlg.h"
 #include "framework/App.h"
 #include "framework/MessageBox.h"
 #include "framework/Shell.h"
@@ -74,6 +75,25 @@ std::wstring NameAndVersion(const CSoftware& record)
     return Format(L"%ls(%ls)", record.BasicInfo.Name.c_str(), record.BasicInfo.Version.c_str());
 }
 
+// The main window's keys reach it through the message filter its modal loop runs for every message
+// (the loop is the platform's and takes no accelerator table). One main window at a time.
+CQVNDlg* KeyWindow = nullptr;
+HHOOK KeyFilter = nullptr;
+
+LRESULT CALLBACK FilterKeys(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == MSGF_DIALOGBOX && KeyWindow && lParam &&
+        KeyWindow->Finder().PreTranslateMessage(*reinterpret_cast<MSG*>(lParam)))
+        return 1;
+    return CallNextHookEx(KeyFilter, code, wParam, lParam);
+}
+
+UINT RunPopupMenu(HMENU popup, HWND owner, POINT at)
+{
+    return static_cast<UINT>(TrackPopupMenu(popup, TPM_RIGHTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_RIGHTBUTTON,
+                                            at.x, at.y, 0, owner, nullptr));
+}
+
 bool NewSoftwareId(CSoftware& record)
 {
     GUID guid{};
@@ -96,6 +116,10 @@ CQVNDlg::CQVNDlg(HWND parent) : CBitmapDialog(IDD_QUORVANE_DIALOG, parent)
     m_addDialog = [](CSoftware& record, HWND owner) { return CAddProductDlg(&record, owner).DoModal(); };
     m_optionsDialog = [](HWND owner) { return RunOptionsCommand(owner); };
     m_aboutDialog = [](HWND owner) { return CAboutDlg(owner).DoModal(); };
+    m_moreMenu = RunPopupMenu;
+    m_reminderDialog = [](const std::vector<CDueRecord>& due, HWND owner) {
+        return CReminderDlg(due, Settings.ReminderDays, owner).DoModal();
+    };
     m_exportChooser = ChooseExportInDialog;
 }
 
@@ -138,7 +162,11 @@ BOOL CQVNDlg::OnInitDialog()
 
     m_itemInfo.SetPaneHeight(Scale(PaneHeight));
     m_itemInfo.SetCommandTarget(m_hWnd, m_toolbar.GetSafeHwnd());
-    m_itemInfo.SetListRepaint([this] { m_listPane.RefreshCurrentList(); });
+    m_itemInfo.SetListRepaint([this] {
+        // An applied change may take the record out of the found or due tab, or bring it in.
+        m_finder.CatalogueChanged();
+        m_listPane.RefreshCurrentList();
+    });
     m_itemInfo.Create(m_hWnd);
     ShowWindow(m_itemInfo.GetSafeHwnd(), SW_SHOW);
 
@@ -150,7 +178,26 @@ BOOL CQVNDlg::OnInitDialog()
     // starts in the list: in the Classify box the first arrow key would regroup the catalogue.
     m_listPane.HandleSelectionChange(CSWListDlg::AllListId);
     m_listPane.FocusCurrentList();
+
+    m_finder.Connect(m_hWnd, &m_listPane, &m_itemInfo, m_itemInfo.GetSafeHwnd());
+    if (!KeyFilter) {
+        KeyWindow = this;
+        KeyFilter = SetWindowsHookExW(WH_MSGFILTER, FilterKeys, nullptr, GetCurrentThreadId());
+    }
+    if (m_remindWhenShown)
+        PostMessageW(m_hWnd, RemindMessage, 0, 0);
     return FALSE;
+}
+
+void CQVNDlg::OnDestroy()
+{
+    Snapshots().SetNotifyWindow(nullptr, 0);
+    if (KeyWindow == this) {
+        UnhookWindowsHookEx(KeyFilter);
+        KeyFilter = nullptr;
+        KeyWindow = nullptr;
+    }
+    CBitmapDialog::OnDestroy();
 }
 
 void CQVNDlg::PlacePanes()
@@ -172,6 +219,7 @@ void CQVNDlg::OnDpiChanged()
     m_itemInfo.SetDpi(GetDpi());
     m_itemInfo.SetPaneHeight(Scale(PaneHeight));
     PlacePanes();
+    m_finder.DpiChanged(GetDpi());
 }
 
 SIZE CQVNDlg::WindowSizeAt(UINT dpi)
@@ -232,6 +280,14 @@ INT_PTR CQVNDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& han
     case WM_QUERYENDSESSION:
         handled = true;
         return OnQueryEndSession() ? TRUE : FALSE;
+    case RemindMessage:
+        ShowReminders();
+        handled = true;
+        return 0;
+    case WM_ENABLE:
+        // A modal dialog of this window disables it; the find box, owned but not a child, with it.
+        m_finder.MainWindowEnabled(wParam != FALSE);
+        return CBitmapDialog::OnMessage(message, wParam, lParam, handled);
     case MSG_SNAPSHOT_DONE:
         OnBackgroundSnapshotDone(m_hWnd);
         handled = true;
@@ -264,6 +320,13 @@ void CQVNDlg::OnCommandMessage(WPARAM code, HWND sender)
         break;
     case CMD_CLASSIFY: OnClassify(m_toolbar.ClassifySelection()); break;
     case CMD_SORT: OnSort(m_toolbar.SortSelection()); break;
+    case CMD_FIND: m_finder.Open(); return;
+    case CMD_FIND_NEXT: m_finder.Next(); return;
+    case CMD_MORE: ShowMoreMenu(); return;
+    case CMD_REMINDERS:
+        if (!ShowReminders())
+            ShowInformation(m_hWnd, NothingDueText(Settings.ReminderDays));
+        break;
     case CMD_EXPORT_CATALOGUE: OnExportCatalogue(false); break;
     case CMD_IMPORT_CATALOGUE: OnImportCatalogue(); break;
     case CMD_EXPORT_SELECTED: OnExportCatalogue(true); break;
@@ -279,9 +342,54 @@ void CQVNDlg::OnCommandMessage(WPARAM code, HWND sender)
         break;
     default: return;
     }
+    // A new order of the catalogue is the found tab's order from the next search on.
+    if (code == CMD_SORT)
+        m_finder.CatalogueOrderChanged();
+    // Records may have come, gone or changed: the found or due tab follows.
+    if (code != CMD_SORT && code != CMD_ABOUT && code != CMD_LAUNCH && code != CMD_EXPORT && code != CMD_DELETE &&
+        IsWindow(m_hWnd))
+        m_finder.CatalogueChanged();
     // A toolbar command hands the keyboard back to the list; a menu command leaves it alone.
     if (sender && sender == m_toolbar.GetSafeHwnd() && IsWindow(m_hWnd))
         m_listPane.FocusCurrentList();
+}
+
+void CQVNDlg::ShowMoreMenu()
+{
+    HMENU menu = LoadMenuW(ResourceInstance(), MAKEINTRESOURCEW(IDR_MORE_MENU));
+    if (!menu)
+        return;
+    // Below the toolbar's button, as a drop-down, right-aligned with it so it opens over the window.
+    RECT button{};
+    GetWindowRect(m_toolbar.MoreButton(), &button);
+    const UINT id = m_moreMenu ? m_moreMenu(GetSubMenu(menu, 0), m_hWnd, POINT{button.right, button.bottom}) : 0;
+    DestroyMenu(menu);
+    if (id)
+        OnMoreCommand(id);
+}
+
+void CQVNDlg::OnMoreCommand(UINT id)
+{
+    switch (id) {
+    case ID_MORE_FIND: OnCommandMessage(CMD_FIND, m_hWnd); break;
+    case ID_MORE_FIND_NEXT: OnCommandMessage(CMD_FIND_NEXT, m_hWnd); break;
+    case ID_MORE_REMINDERS: OnCommandMessage(CMD_REMINDERS, m_hWnd); break;
+    case ID_MORE_ABOUT: OnCommandMessage(CMD_ABOUT, m_hWnd); break;
+    default:
+        // The other capabilities' entries arrive as the menu's own commands would.
+        PostMessageW(m_hWnd, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+        break;
+    }
+}
+
+bool CQVNDlg::ShowReminders()
+{
+    const std::vector<CDueRecord> due = DueRecords(SoftwareList, LocalToday(), Settings.ReminderDays);
+    if (due.empty())
+        return false;
+    if (m_reminderDialog && m_reminderDialog(due, m_hWnd) == IDOK)
+        m_finder.ShowDue();
+    return true;
 }
 
 bool CQVNDlg::OnCommand(WORD id, WORD notifyCode, HWND control)
@@ -310,6 +418,7 @@ std::vector<CSoftware*> CQVNDlg::CatalogueRecords() const
 
 void CQVNDlg::ShowReloadedCatalogue()
 {
+    m_finder.CatalogueChanged();
     // The shown record belonged to the old folder: drop it before anything can draw it. Edits in
     // progress went with it.
     m_itemInfo.SetRecord(nullptr);
@@ -344,12 +453,6 @@ void CQVNDlg::OnCancel()
     EndDialog(IDCANCEL);
 }
 
-void CQVNDlg::OnDestroy()
-{
-    Snapshots().SetNotifyWindow(nullptr, 0);
-    CBitmapDialog::OnDestroy();
-}
-
 bool CQVNDlg::OnQueryEndSession()
 {
     // The same question as the close button; the edits cannot survive the session.
@@ -381,7 +484,10 @@ CSoftwareArray* CQVNDlg::CurrentSource() const
     const int tab = m_listPane.ActiveTab();
     if (tab <= 0)
         return &SoftwareList;
-    return tab - 1 < GroupList.GetSize() ? GroupList[tab - 1] : nullptr;
+    if (tab == CSWListDlg::TemporaryTab && m_listPane.HasTemporaryTab())
+        return const_cast<CSoftwareArray*>(&m_finder.Shown());
+    const int group = tab - m_listPane.FirstGroupTab();
+    return group < GroupList.GetSize() ? GroupList[group] : nullptr;
 }
 
 std::vector<int> CQVNDlg::SelectedPositions()
@@ -644,12 +750,14 @@ void CQVNDlg::OnDelete()
         DeleteSoftwareFile(*record);
     }
     RemoveSoftware(positions.data(), static_cast<int>(positions.size()));
+    // The found or due tab lets go of the deleted records before anything paints it.
+    m_finder.CatalogueChanged();
 
     HWND tabs = TabWindow();
     const int tabCount = TabCtrl_GetItemCount(tabs);
     m_listPane.RebuildTabs();
     if (TabCtrl_GetItemCount(tabs) == tabCount) {
-        m_listPane.HandleSelectionChange(AllListId + m_listPane.ActiveTab());
+        m_listPane.HandleSelectionChange(m_listPane.ListIdOfTab(m_listPane.ActiveTab()));
     } else {
         TabCtrl_SetCurSel(tabs, 0);
         m_listPane.ActivateTab(true);
@@ -687,6 +795,7 @@ void CQVNDlg::OnDropFiles(HDROP drop)
     CSoftware& record = *SoftwareList[before];
     if (AttachInstaller(record, Settings.AttachMode, path, m_progress))
         AfterInstallerChange(record);
+    m_finder.CatalogueChanged();
 }
 
 // ---- export and import of the catalogue ------------------------------------------------------

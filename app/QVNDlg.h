@@ -11,9 +11,11 @@
 
 #include "app/CatalogueExchangeCommands.h"
 #include "app/Commands.h"
+#include "app/Finder.h"
 #include "app/QVNToolbar.h"
 #include "app/SWListDlg.h"
 #include "app/ItemInfoDlg.h"
+#include "model/LicenceDates.h"
 #include "framework/DialogKeys.h"
 #include "app/VaultCommands.h"
 #include "framework/Gdi.h"
@@ -36,6 +38,20 @@ public:
     void SetAddDialog(RecordDialogRunner runner) { m_addDialog = std::move(runner); }
     void SetOptionsDialog(OptionsRunner runner) { m_optionsDialog = std::move(runner); }
     void SetAboutDialog(DialogRunner runner) { m_aboutDialog = std::move(runner); }
+    // The "More" menu: shown with its top right corner at a screen point, returns the chosen
+    // command (0 for none).
+    using MenuRunner = std::function<UINT(HMENU popup, HWND owner, POINT at)>;
+    void SetMoreMenu(MenuRunner runner) { m_moreMenu = std::move(runner); }
+    // The reminder dialog: returns IDOK when the due records are to be shown in their tab.
+    using ReminderRunner = std::function<INT_PTR(const std::vector<CDueRecord>& due, HWND owner)>;
+    void SetReminderDialog(ReminderRunner runner) { m_reminderDialog = std::move(runner); }
+    // Set by the application before the window opens: once it shows, the licences due are listed.
+    void RemindWhenShown(bool remind) { m_remindWhenShown = remind; }
+    // The reminder dialog with the licences due today, when there are any; returns whether any were.
+    bool ShowReminders();
+    // Runs a command of the "More" menu.
+    void OnMoreCommand(UINT id);
+    CFinder& Finder() { return m_finder; }
     void SetExportChooser(ExportChooser chooser) { m_exportChooser = std::move(chooser); }
 
     // The commands, as the command message runs them.
@@ -74,6 +90,8 @@ public:
     static UINT FittingDpiAt(const RECT& where, UINT dpi);
     // The system-menu item that opens the About box.
     static constexpr UINT AboutMenuId = 0x10;
+    // Posted to itself at opening, so that reminders come once the window shows.
+    static constexpr UINT RemindMessage = WM_APP + 40;
 
 protected:
     BOOL OnInitDialog() override;
@@ -83,7 +101,7 @@ protected:
     // the details pane holds unsaved edits.
     void OnCancel() override;
     void PaintSkin(HDC dc) override;
-    // Background snapshots tell this window no more.
+    // Background snapshots tell this window no more, and the find keys are no longer watched.
     void OnDestroy() override;
     void OnDpiChanged() override;
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
@@ -109,6 +127,7 @@ private:
     void ShowReloadedCatalogue();
     // After an attach or a drop changed the record.
     void AfterInstallerChange(CSoftware& record);
+    void ShowMoreMenu();
 
     CScopedIcon m_appIcon;
     int32_t m_closingFromSystemMenu = 0;
@@ -121,6 +140,10 @@ private:
     RecordDialogRunner m_addDialog;
     OptionsRunner m_optionsDialog;
     DialogRunner m_aboutDialog;
+    MenuRunner m_moreMenu;
+    ReminderRunner m_reminderDialog;
+    bool m_remindWhenShown = false;
+    CFinder m_finder;
     ExportChooser m_exportChooser;
     CDialogKeys m_exchangeKeys;
 };

@@ -1,5 +1,7 @@
 #include "app/QVNToolbar.h"
 
+#include <algorithm>
+
 #include "app/Commands.h"
 #include "framework/App.h"
 #include "model/Catalogue.h"
@@ -39,6 +41,11 @@ constexpr int DirectionIconSize = 20;
 constexpr int EdgeWidth = 2;
 
 constexpr int SeparatorId = 0xFFFF;
+// The "More" button: the browse button's 45 x 20 skin, 3 pixels in from the right edge.
+constexpr int MoreWidth = 45;
+constexpr int MoreHeight = 20;
+constexpr int MoreGap = 3;
+
 constexpr int FirstLeft = 5;
 
 // A stored position, or the first entry when it is outside the box.
@@ -85,6 +92,7 @@ BOOL CQVNToolbar::OnInitDialog()
     CreateLabelFont();
     LayOut();
     FillBoxes();
+    CreateMoreButton();
     return TRUE;
 }
 
@@ -109,7 +117,48 @@ void CQVNToolbar::OnDpiChanged()
         button->SizeToContent();
     CreateLabelFont();
     LayOut();
+    PlaceMoreButton();
     InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
+// Not one of the eight: a small button in the free space at the right end, level with Classify,
+// placed from the toolbar's width once it is placed.
+void CQVNToolbar::CreateMoreButton()
+{
+    HWND button = CreateWindowExW(0, L"BUTTON", L"More", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, 0,
+                                  Scale(MoreWidth), Scale(MoreHeight), m_hWnd, reinterpret_cast<HMENU>(IDC_TOOL_MORE),
+                                  ResourceInstance(), nullptr);
+    if (!button)
+        return;
+    SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(GetDialogFont()), FALSE);
+    m_more.SubclassDlgItem(IDC_TOOL_MORE, m_hWnd);
+    m_more.LoadStateBitmaps(IDB_BROWSE_NORMAL, IDB_BROWSE_PRESSED, IDB_BROWSE_FOCUSED, IDB_BROWSE_DISABLED);
+    m_more.SetHoverBitmap(IDB_BROWSE_HOVER);
+    m_more.SetLayout(RECT{0, 0, 0, 0}, RECT{0, 3, MoreWidth, 17}, 6, L"Arial");
+    m_more.SetTextColor(RGB(0, 0, 0));
+    m_more.SetShowFocus(false);
+    m_buttonCommands.SetAt(&m_more, CMD_MORE);
+    PlaceMoreButton();
+}
+
+void CQVNToolbar::PlaceMoreButton()
+{
+    HWND button = m_more.GetSafeHwnd();
+    if (!button)
+        return;
+    RECT client{};
+    GetClientRect(m_hWnd, &client);
+    // On the Classify row, so only the Classify box bounds it on the left; the direction icon is
+    // on the row below.
+    RECT classify{};
+    if (m_classifyBox) {
+        GetWindowRect(m_classifyBox, &classify);
+        MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&classify), 2);
+    }
+    const int left = std::max<int>(classify.right + Scale(ControlGap),
+                                   client.right - Scale(EdgeWidth) - Scale(MoreGap) - Scale(MoreWidth));
+    SetWindowPos(button, nullptr, left, Scale(ClassifyTop), Scale(MoreWidth), Scale(MoreHeight),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CQVNToolbar::SkinButtons()
@@ -224,6 +273,7 @@ void CQVNToolbar::Place(const RECT& contentRect)
         return;
     SetWindowPos(m_hWnd, nullptr, contentRect.left, contentRect.top, RectWidth(contentRect), Scale(Height),
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    PlaceMoreButton();
 }
 
 int CQVNToolbar::ClassifySelection() const

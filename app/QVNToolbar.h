@@ -30,6 +30,8 @@ public:
 
     HWND ClassifyBox() const { return m_classifyBox; }
     HWND SortBox() const { return m_sortBox; }
+    // The "More" button at the right end: the menu of the further commands (CMD_MORE).
+    HWND MoreButton() const { return m_more.GetSafeHwnd(); }
     // Where the sort-direction icon is drawn and pressed, in toolbar client coordinates.
     RECT SortDirectionRect() const { return m_sortDirectionRect; }
     int LabelLeft() const { return m_labelLeft; }
@@ -72,6 +74,9 @@ private:
     CommCtrl::CBitmapButton5S m_options;
     CommCtrl::CBitmapButton5S m_about;
     CArray<CommCtrl::CBitmapButton5S*> m_buttons;
+    CommCtrl::CBitmapButton5S m_more;
+    void CreateMoreButton();
+    void PlaceMoreButton();
     HWND m_classifyBox = nullptr;
     HWND m_sortBox = nullptr;
     // From the button object to the command it posts.

@@ -114,19 +114,21 @@ bool CSWListDlg::RebuildTabs()
         return false;
     const int groups = ::GroupList.GetSize();
     // Every name at once: the strip lays them out once, when it next paints.
-    strip->ReplaceTabs(1, GroupNames.Items());
+    // Group tabs follow "All" and the temporary tab when there is one.
+    const int firstGroupTab = FirstGroupTab();
+    strip->ReplaceTabs(firstGroupTab, GroupNames.Items());
 
     m_allList.SetItems(&SoftwareList);
     m_allList.SelectOnly(0);
     // Every group starts with exactly its first entry selected, at the top.
     m_views.assign(static_cast<size_t>(groups), CSWListBox::CView{});
     m_shownGroup = -1;
-    if (m_activeTab > 0 && m_activeTab <= groups) {
-        ShowGroup(m_activeTab - 1);
+    if (m_activeTab >= firstGroupTab && m_activeTab - firstGroupTab < groups) {
+        ShowGroup(m_activeTab - firstGroupTab);
     } else {
         // The shown group is gone; the caller brings "All" forward.
         m_groupList.ShowItems(nullptr, CSWListBox::CView{});
-        if (m_activeTab > 0)
+        if (m_activeTab >= firstGroupTab)
             ShowWindow(m_groupList.GetSafeHwnd(), SW_HIDE);
     }
     return true;
@@ -156,12 +158,76 @@ void CSWListDlg::ShowGroup(int k)
     m_groupList.ShowItems(::GroupList[k], m_views[static_cast<size_t>(k)]);
 }
 
-CSWListBox* CSWListDlg::CurrentList()
+CSWListBox* CSWListDlg::ListOfTab(int tab)
 {
-    const int tab = m_tabs.GetCurSel();
     if (tab <= 0)
         return &m_allList;
-    return static_cast<size_t>(tab) <= m_views.size() ? &m_groupList : nullptr;
+    if (tab == TemporaryTab && HasTemporaryTab())
+        return &m_temporaryList;
+    return static_cast<size_t>(tab - FirstGroupTab()) < m_views.size() ? &m_groupList : nullptr;
+}
+
+int CSWListDlg::ListIdOfTab(int tab) const
+{
+    if (tab <= 0)
+        return AllListId;
+    if (tab == TemporaryTab && HasTemporaryTab())
+        return TemporaryListId;
+    return FirstGroupListId + tab - FirstGroupTab();
+}
+
+CSWListBox* CSWListDlg::CurrentList()
+{
+    return ListOfTab(m_tabs.GetCurSel());
+}
+
+bool CSWListDlg::ShowTemporaryTab(const std::wstring& text, CSoftwareArray* items)
+{
+    CTabStrip* strip = CTabStrip::FromWindow(m_tabs.GetSafeHwnd());
+    if (!items || !strip)
+        return false;
+    if (!m_temporaryList.GetSafeHwnd()) {
+        if (!m_temporaryList.Create(m_hWnd, TemporaryListId, m_listArea))
+            return false;
+        SetWindowPos(m_temporaryList.GetSafeHwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        m_temporaryList.SetContextMenu(m_menu ? GetSubMenu(m_menu, 0) : nullptr);
+    }
+    if (!HasTemporaryTab()) {
+        if (m_tabs.InsertItem(TemporaryTab, text) < 0)
+            return false;
+        // The groups moved one tab right under the selection.
+        if (m_activeTab >= TemporaryTab) {
+            ++m_activeTab;
+            m_tabs.SetCurSel(m_activeTab);
+        }
+    } else if (strip->Text(TemporaryTab) != text) {
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<wchar_t*>(text.c_str());
+        SendMessageW(m_tabs.GetSafeHwnd(), TCM_SETITEMW, TemporaryTab, reinterpret_cast<LPARAM>(&item));
+    }
+    m_temporaryItems = items;
+    m_temporaryList.SetItems(items);
+    m_temporaryList.SelectOnly(0);
+    return true;
+}
+
+void CSWListDlg::RemoveTemporaryTab()
+{
+    if (!HasTemporaryTab())
+        return;
+    if (m_activeTab == TemporaryTab) {
+        // Back to "All" first, while the tab still maps to its list.
+        m_tabs.SetCurSel(0);
+        ActivateTab(true);
+    }
+    SendMessageW(m_tabs.GetSafeHwnd(), TCM_DELETEITEM, TemporaryTab, 0);
+    m_temporaryItems = nullptr;
+    m_temporaryList.SetItems(nullptr);
+    ShowWindow(m_temporaryList.GetSafeHwnd(), SW_HIDE);
+    if (m_activeTab > TemporaryTab)
+        --m_activeTab;
+    m_tabs.SetCurSel(m_activeTab);
 }
 
 void CSWListDlg::RefreshCurrentList()
@@ -183,23 +249,22 @@ void CSWListDlg::ActivateTab(bool notify)
         tab = 0;
         m_tabs.SetCurSel(0);
     }
-    if (tab == m_activeTab || static_cast<size_t>(tab) > m_views.size())
+    CSWListBox* shown = ListOfTab(tab);
+    if (tab == m_activeTab || !shown)
         return;
-    CSWListBox* shown = &m_allList;
-    if (tab > 0) {
-        ShowGroup(tab - 1);
-        shown = &m_groupList;
-    }
+    CSWListBox* hidden = ListOfTab(m_activeTab);
+    if (shown == &m_groupList)
+        ShowGroup(tab - FirstGroupTab());
     ShowWindow(shown->GetSafeHwnd(), SW_SHOW);
     SetFocus(shown->GetSafeHwnd());
     if (shown->Count() > 0 && shown->SelectedCount() == 0)
         shown->SelectOnly(0);
     // From one group to another the same list box stays.
-    if ((m_activeTab == 0) != (tab == 0))
-        ShowWindow((m_activeTab == 0 ? m_allList : m_groupList).GetSafeHwnd(), SW_HIDE);
+    if (hidden && hidden != shown)
+        ShowWindow(hidden->GetSafeHwnd(), SW_HIDE);
     m_activeTab = tab;
     if (notify)
-        HandleSelectionChange(tab == 0 ? AllListId : FirstGroupListId + tab - 1);
+        HandleSelectionChange(ListIdOfTab(tab));
     // Each tab shows its own order; the box names none of them.
     if (m_sortBox)
         SendMessageW(m_sortBox, CB_SETCURSEL, 0, 0);
@@ -207,12 +272,19 @@ void CSWListDlg::ActivateTab(bool notify)
 
 void CSWListDlg::HandleSelectionChange(int listId)
 {
-    if (listId < AllListId || listId > FirstGroupListId + static_cast<int>(m_views.size()) - 1)
+    const bool temporary = listId == TemporaryListId;
+    if (temporary ? !HasTemporaryTab()
+                  : listId < AllListId || listId > FirstGroupListId + static_cast<int>(m_views.size()) - 1)
         return;
+    // The "All" list and the temporary one show their own selection, a group its kept one.
     const bool all = listId == AllListId;
-    const size_t group = all ? 0 : static_cast<size_t>(listId - FirstGroupListId);
-    const std::vector<int> selected = all ? m_allList.SelectedIndexes() : GroupView(group).Selected;
-    const CSoftwareArray& records = all ? SoftwareList : *::GroupList[static_cast<int>(group)];
+    const size_t group = all || temporary ? 0 : static_cast<size_t>(listId - FirstGroupListId);
+    const std::vector<int> selected = listId == AllListId ? m_allList.SelectedIndexes()
+                                      : temporary         ? m_temporaryList.SelectedIndexes()
+                                                          : GroupView(group).Selected;
+    const CSoftwareArray& records = listId == AllListId ? SoftwareList
+                                    : temporary         ? *m_temporaryItems
+                                                        : *::GroupList[static_cast<int>(group)];
     auto recordAt = [&records](int index) {
         return index >= 0 && index < records.GetSize() ? records[index] : nullptr;
     };
@@ -290,6 +362,8 @@ int CSWListDlg::ListIdOf(HWND list) const
         return -1;
     if (list == m_allList.GetSafeHwnd())
         return AllListId;
+    if (list == m_temporaryList.GetSafeHwnd())
+        return HasTemporaryTab() ? TemporaryListId : -1;
     if (list == m_groupList.GetSafeHwnd() && m_shownGroup >= 0)
         return FirstGroupListId + m_shownGroup;
     return -1;
@@ -412,6 +486,7 @@ INT_PTR CSWListDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
 void CSWListDlg::OnDestroy()
 {
     // The group list box goes with the pane's other children.
+    m_temporaryItems = nullptr;
     m_views.clear();
     m_shownGroup = -1;
     m_activeTab = 0;

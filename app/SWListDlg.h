@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "app/ItemInfoPane.h"
@@ -22,6 +23,9 @@ public:
     static constexpr int TabControlId = 1010;
     static constexpr int AllListId = 1011;
     static constexpr int FirstGroupListId = 1012;
+    // The list of the temporary tab (found records, records due for renewal).
+    static constexpr int TemporaryListId = 4010;
+    static constexpr int TemporaryTab = 1;
     static constexpr int PaneWidth = 515;
     static constexpr int PaneHeight = 600;
     static constexpr RECT TabRect{2, 2, 513, 598};
@@ -57,6 +61,20 @@ public:
     // Updates the details pane from the selection of list listId (1011 "All", 1012 + k group k),
     // asking first when the details pane holds unsaved edits.
     void HandleSelectionChange(int listId);
+
+    // A tab right after "All" showing a list its caller keeps alive (not owned) until it calls
+    // RemoveTemporaryTab; one at a time, so showing another replaces it. Groups move one tab right
+    // while it is there. Exactly its first entry is selected whenever the list is set.
+    bool ShowTemporaryTab(const std::wstring& text, CSoftwareArray* items);
+    void RemoveTemporaryTab();
+    bool HasTemporaryTab() const { return m_temporaryItems != nullptr; }
+    CSWListBox& TemporaryList() { return m_temporaryList; }
+    // The tab of group 0: 1, or 2 while the temporary tab is there.
+    int FirstGroupTab() const { return HasTemporaryTab() ? TemporaryTab + 1 : 1; }
+    // The list id of a tab's list box (AllListId, TemporaryListId, or FirstGroupListId + k).
+    int ListIdOfTab(int tab) const;
+    // The list box a tab shows, or null.
+    CSWListBox* ListOfTab(int tab);
 
     // The list of the selected tab.
     CSWListBox* CurrentList();
@@ -114,6 +132,8 @@ private:
     int m_shownGroup = -1;
     // Per group, what the user left in its list.
     std::vector<CSWListBox::CView> m_views;
+    CSWListBox m_temporaryList;
+    CSoftwareArray* m_temporaryItems = nullptr;
     CItemInfoPane* m_details = nullptr;
     HWND m_sortBox = nullptr;
     // Menu resource 191; its popup is shown by the list boxes.

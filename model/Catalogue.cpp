@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "model/LicenceDates.h"
 #include "model/TextRules.h"
 #include "model/Vocabulary.h"
 
@@ -251,6 +252,28 @@ void SortByPrices(CSoftwareArray& list, bool ascending)
         order.push_back(price.second);
     Reorder(list, order);
 }
+
+// ISO dates order as texts do; a record without a valid date has no place in time and goes last
+// in both directions, in the list's order.
+void SortByExpiryDates(CSoftwareArray& list, bool ascending)
+{
+    std::vector<std::pair<const std::wstring*, int>> dates;
+    dates.reserve(At(list.GetSize()));
+    for (int i = 0; i < list.GetSize(); ++i) {
+        const std::wstring& expiry = list[i]->ExtraInfo.ExpiryDate;
+        dates.emplace_back(IsIsoDate(expiry) ? &expiry : nullptr, i);
+    }
+    std::stable_sort(dates.begin(), dates.end(), [ascending](const auto& a, const auto& b) {
+        if (!a.first || !b.first)
+            return a.first && !b.first;
+        return ascending ? *a.first < *b.first : *b.first < *a.first;
+    });
+    std::vector<int> order;
+    order.reserve(dates.size());
+    for (const auto& date : dates)
+        order.push_back(date.second);
+    Reorder(list, order);
+}
 }  // namespace
 
 // Every FindText look-up of the grouping ignores case, so it matches exactly the names equal to
@@ -320,6 +343,9 @@ void SortSoftwareList(CSoftwareArray& list, bool ascending)
         break;
     case SortByPrice:
         SortByPrices(list, ascending);
+        break;
+    case SortByExpiry:
+        SortByExpiryDates(list, ascending);
         break;
     default:
         break;  // no key: no rule ever swaps

@@ -1,6 +1,6 @@
 #include "model/LinkText.h"
 
-#include "storage/ElementText.h"
+#include "model/TextRules.h"
 
 namespace {
 wchar_t LowerAscii(wchar_t c)

@@ -117,7 +117,15 @@ public:
 };
 
 // Sort keys a list remembers; the same values as the settings' default sort key.
-enum SortKeyValue { SortNone = 0, SortByName = 1, SortByPrice = 2, SortByUserName = 3, SortByUserEmail = 4 };
+enum SortKeyValue {
+    SortNone = 0,
+    SortByName = 1,
+    SortByPrice = 2,
+    SortByUserName = 3,
+    SortByUserEmail = 4,
+    // Added after the first four: records without a valid expiry date come last either way.
+    SortByExpiry = 5,
+};
 
 class CSoftwareArray : public CArray<CSoftware*> {
 public:

@@ -534,6 +534,32 @@ void SortTextList(CStringArray& list, bool ascending)
     list.Items() = std::move(sorted);
 }
 
+bool IsTrimSpace(wchar_t c)
+{
+    switch (c) {
+    case 0x09: case 0x0A: case 0x0B: case 0x0C: case 0x0D: case 0x20:
+    case 0x85: case 0xA0: case 0x1680: case 0x2028: case 0x2029: case 0x202F: case 0x205F: case 0x3000:
+        return true;
+    default:
+        return c >= 0x2000 && c <= 0x200A;
+    }
+}
+
+std::wstring TrimTextRange(const std::wstring& text, size_t begin, size_t end)
+{
+    end = std::min(end, text.size());
+    while (begin < end && IsTrimSpace(text[begin]))
+        ++begin;
+    while (end > begin && IsTrimSpace(text[end - 1]))
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+std::wstring TrimText(const std::wstring& text)
+{
+    return TrimTextRange(text, 0, text.size());
+}
+
 size_t ShownLineLength(const std::wstring& text)
 {
     if (text.size() <= LongestShownLine)

@@ -42,6 +42,13 @@ CCaseClassOrder CaseClassOrder(const std::vector<const std::wstring*>& texts);
 // Text with a-z turned into A-Z and nothing else changed: the key under which FindText matches.
 std::wstring AsciiUpper(const std::wstring& text);
 
+// White space as the C library's wide classification defines it, fixed so that every platform
+// trims alike: tab to carriage return, blank, and the Unicode space separators.
+bool IsTrimSpace(wchar_t c);
+// Text without white space at either end.
+std::wstring TrimText(const std::wstring& text);
+// The part [begin, end) of text without white space at either end.
+std::wstring TrimTextRange(const std::wstring& text, size_t begin, size_t end);
 // Values are drawn on one line, cut at the end with an ellipsis. No row shows more than this many
 // characters, so a value of megabytes costs no more to draw than a long name.
 constexpr size_t LongestShownLine = 1024;

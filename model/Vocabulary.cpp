@@ -19,7 +19,7 @@ const wchar_t* const CurrencyNames[CurrencyCount] = {
 const wchar_t* const AttachModeNames[AttachModeCount] = {L"Reference", L"Import (Recommend)"};
 
 const wchar_t* const ViewNames[ClassifyModeCount + SortKeyCount] = {
-    L"Category", L"Company", L"Type", L"None", L"Name", L"Price", L"User-Name", L"User-Email",
+    L"Category", L"Company", L"Type", L"None", L"Name", L"Price", L"User-Name", L"User-Email", L"Expiry",
 };
 
 namespace {

@@ -6,7 +6,7 @@ constexpr int TypeCount = 3;
 constexpr int CurrencyCount = 19;
 constexpr int AttachModeCount = 2;
 constexpr int ClassifyModeCount = 3;
-constexpr int SortKeyCount = 5;
+constexpr int SortKeyCount = 6;
 
 extern const wchar_t* const CategoryNames[CategoryCount];
 extern const wchar_t* const TypeNames[TypeCount];

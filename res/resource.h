@@ -184,6 +184,26 @@
 #define IDR_MORE_MENU 400
 #define ID_MORE_ABOUT 32799
 
+// Find and licence reminders (resources 400-419, controls 4000-4099, commands 32800-32819).
+#define IDD_FIND 401
+#define IDD_REMINDERS 402
+#define IDC_FIND_LABEL 4000
+#define IDC_FIND_TEXT 4001
+#define IDC_FIND_NEXT 4002
+#define IDC_REMINDER_TEXT 4030
+#define IDC_REMINDER_LIST 4031
+#define IDC_REMINDER_SHOW 4032
+#define IDC_TOOL_MORE 4090
+#define ID_MORE_FIND 32800
+#define ID_MORE_FIND_NEXT 32801
+#define ID_MORE_REMINDERS 32802
+// CItemInfoDlg's "Licence" tab, created in code
+#define IDC_ITEM_PURCHASE_DATE 4040
+#define IDC_ITEM_EXPIRY_DATE 4041
+// COptionsDlg's reminder window, created in code
+#define IDC_OPTIONS_REMIND_LABEL 4050
+#define IDC_OPTIONS_REMIND_DAYS 4051
+
 // Backups: the backups window, the records of one backup, and the Options button that opens them.
 #define IDD_BACKUPS 460
 #define IDD_BACKUP_RECORDS 461

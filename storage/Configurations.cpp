@@ -1,5 +1,6 @@
 #include "storage/Configurations.h"
 
+#include "model/LicenceDates.h"
 #include "model/Vocabulary.h"
 #include "storage/ElementText.h"
 
@@ -13,6 +14,8 @@ std::wstring FormatSettingsText(const CConfigurations& settings)
     AppendElement(text, L"ShowAttachModeSelectDlg", std::to_wstring(settings.ShowAttachModeSelectDlg));
     AppendElement(text, L"DefaultClassifyMode", std::to_wstring(settings.DefaultClassifyMode));
     AppendElement(text, L"DefaultSortKey", std::to_wstring(settings.DefaultSortKey));
+    if (settings.ReminderDays != CConfigurations().ReminderDays)
+        AppendElement(text, L"ReminderDays", std::to_wstring(settings.ReminderDays));
     if (!settings.BackupFolder.empty())
         AppendElement(text, L"BackupFolder", settings.BackupFolder);
     text += L"</Configurations>\n";
@@ -32,6 +35,9 @@ bool ParseSettingsText(const std::wstring& text, CConfigurations& settings)
     read.ShowAttachModeSelectDlg = ParseDecimalInt(showDialog);
     read.DefaultClassifyMode = ParseDecimalInt(classifyMode);
     read.DefaultSortKey = ParseDecimalInt(sortKey);
+    std::wstring reminderDays;
+    if (ExtractElement(text, reminderDays, L"ReminderDays"))
+        read.ReminderDays = ParseDecimalInt(reminderDays);
     // A hand-edited "D:\Cat" would make the scan look for "D:\Cat*-*-*-*-*" and new records land
     // beside the folder. An empty folder stays empty: a lone backslash names a drive's root.
     if (!read.DataFolder.empty() && read.DataFolder.back() != L'\\')
@@ -57,5 +63,6 @@ bool ReplaceOutOfTableSettings(CConfigurations& settings)
     keepInTable(settings.AttachMode, AttachModeCount, defaults.AttachMode);
     keepInTable(settings.DefaultClassifyMode, ClassifyModeCount, defaults.DefaultClassifyMode);
     keepInTable(settings.DefaultSortKey, SortKeyCount, defaults.DefaultSortKey);
+    keepInTable(settings.ReminderDays, MaxReminderDays + 1, defaults.ReminderDays);
     return changed;
 }

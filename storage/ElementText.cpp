@@ -5,19 +5,6 @@
 #include <cstdlib>
 
 namespace {
-// A fixed set, so the trimming is the same on every platform the core builds on: the C library's
-// wide white space (tab to carriage return, blank) and the Unicode space separators.
-bool IsWhiteSpace(wchar_t c)
-{
-    switch (c) {
-    case 0x09: case 0x0A: case 0x0B: case 0x0C: case 0x0D: case 0x20:
-    case 0x85: case 0xA0: case 0x1680: case 0x2028: case 0x2029: case 0x202F: case 0x205F: case 0x3000:
-        return true;
-    default:
-        return c >= 0x2000 && c <= 0x200A;
-    }
-}
-
 std::wstring OpeningMarker(const std::wstring& name)
 {
     return L"<" + name + L">\n";
@@ -28,25 +15,11 @@ std::wstring ClosingMarker(const std::wstring& name)
     return L"</" + name + L">\n";
 }
 
-std::wstring TrimmedRange(const std::wstring& text, size_t begin, size_t end)
-{
-    while (begin < end && IsWhiteSpace(text[begin]))
-        ++begin;
-    while (end > begin && IsWhiteSpace(text[end - 1]))
-        --end;
-    return text.substr(begin, end - begin);
-}
-
 bool IsDigit(wchar_t c)
 {
     return c >= L'0' && c <= L'9';
 }
 }  // namespace
-
-std::wstring TrimText(const std::wstring& text)
-{
-    return TrimmedRange(text, 0, text.size());
-}
 
 void AppendElement(std::wstring& text, const std::wstring& name, const std::wstring& value)
 {
@@ -71,7 +44,7 @@ bool ExtractElement(const std::wstring& text, std::wstring& value, const std::ws
         value.clear();
         return closeAt != std::wstring::npos;
     }
-    value = TrimmedRange(text, valueAt, closeAt);
+    value = TrimTextRange(text, valueAt, closeAt);
     return true;
 }
 
@@ -94,7 +67,7 @@ int ExtractElementList(const std::wstring& text, CStringArray& list, const std::
             break;
         size_t valueAt = openAt + opening.size();
         if (closeAt >= valueAt)
-            list.Add(TrimmedRange(text, valueAt, closeAt));  // an empty element gives an empty entry
+            list.Add(TrimTextRange(text, valueAt, closeAt));  // an empty element gives an empty entry
         // A stray closing marker in front of the element is stepped over without an entry.
         from = closeAt + closing.size();
     }
@@ -104,7 +77,7 @@ int ExtractElementList(const std::wstring& text, CStringArray& list, const std::
 int32_t ParseDecimalInt(const std::wstring& text)
 {
     size_t i = 0;
-    while (i < text.size() && IsWhiteSpace(text[i]))
+    while (i < text.size() && IsTrimSpace(text[i]))
         ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) {
@@ -125,7 +98,7 @@ float ParseDecimalFloat(const std::wstring& text)
 {
     // Only plain decimal notation: no hexadecimal, infinity or NaN spellings sneak in from a file.
     size_t i = 0;
-    while (i < text.size() && IsWhiteSpace(text[i]))
+    while (i < text.size() && IsTrimSpace(text[i]))
         ++i;
     std::string number;
     if (i < text.size() && (text[i] == L'+' || text[i] == L'-'))

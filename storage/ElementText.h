@@ -5,9 +5,7 @@
 #include <string>
 
 #include "framework/Array.h"
-
-// White space as the C library's wide classification defines it, removed from both ends.
-std::wstring TrimText(const std::wstring& text);
+#include "model/TextRules.h"  // TrimText, which the values read here go through
 
 // Appends an element as the program writes it: the opening tag on its own line, then the value
 // directly followed by the closing tag; nothing is escaped.

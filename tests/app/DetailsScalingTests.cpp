@@ -41,10 +41,12 @@ TEST_F(CDetailsScalingTest, TheAddDialogFitsOnBothPagesAtEveryScale)
         ShowWindow(window, SW_HIDE);
         for (UINT dpi : CheckedDpis) {
             dialog.SetDpi(dpi);
-            for (int page : {1, 0}) {
+            for (int page : {2, 1, 0}) {
                 ClickTab(GetDlgItem(pane, IDC_ITEM_TABS), page);
                 EXPECT_EQ(dialog.GetDpi(), dpi);
-                const char* what = page == 0 ? "add dialog, basic info" : "add dialog, registration info";
+                const char* what = page == 0   ? "add dialog, basic info"
+                                   : page == 1 ? "add dialog, registration info"
+                                               : "add dialog, licence";
                 ExpectFits(window, dialog.GetContentRect(), dpi, what);
                 ExpectFits(pane, RECT{0, 0, SizeOf(pane).cx, SizeOf(pane).cy}, dpi, what);
             }

@@ -50,7 +50,7 @@ TEST_F(DialogScalingTests, OptionsAndItsTipFitAtEveryScale)
             .Do([&, dpi] {
                 window = dialog.GetSafeHwnd();
                 dialog.SetDpi(dpi);
-                const SIZE expected = COptionsDlg::WindowSizeFor(306, 280, dpi, true);
+                const SIZE expected = COptionsDlg::WindowSizeFor(COptionsDlg::Width, COptionsDlg::Height, dpi, true);
                 EXPECT_EQ(SizeOf(window).cx, expected.cx);
                 EXPECT_EQ(SizeOf(window).cy, expected.cy);
                 ExpectFits(window, dialog.GetContentRect(), dpi, "Options");

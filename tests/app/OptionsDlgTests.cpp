@@ -136,18 +136,19 @@ TEST_F(OptionsDlgTests, OpensWithItsListsLayoutAndTheSettingsInForce)
 
     EXPECT_EQ(title, L"Options");
     EXPECT_EQ(window.right - window.left, 306);
-    EXPECT_EQ(window.bottom - window.top, 280);
+    EXPECT_EQ(window.bottom - window.top, 310);
     // The content starts below the short title bar, inside the 3-pixel border: L 3, T 22, R 303.
     EXPECT_EQ(box, (RECT{23, 107, 233, 127}));
     EXPECT_EQ(browse, (RECT{238, 107, 283, 127}));
     EXPECT_EQ(info, (RECT{138, 87, 158, 107}));
-    EXPECT_EQ(clear, (RECT{13, 247, 113, 267}));
-    EXPECT_EQ(ok, (RECT{143, 247, 213, 267}));
-    EXPECT_EQ(cancel, (RECT{223, 247, 293, 267}));
-    EXPECT_EQ(defaults, (RECT{13, 147, 293, 237}));
+    // The "Defaults" group holds the reminder row below Sort by; the buttons moved down with it.
+    EXPECT_EQ(clear, (RECT{13, 277, 113, 297}));
+    EXPECT_EQ(ok, (RECT{143, 277, 213, 297}));
+    EXPECT_EQ(cancel, (RECT{223, 277, 293, 297}));
+    EXPECT_EQ(defaults, (RECT{13, 147, 293, 267}));
     EXPECT_EQ(attach, (std::vector<std::wstring>{L"Reference", L"Import (Recommend)"}));
     EXPECT_EQ(classify, (std::vector<std::wstring>{L"Category", L"Company", L"Type"}));
-    EXPECT_EQ(sort, (std::vector<std::wstring>{L"None", L"Name", L"Price", L"User-Name", L"User-Email"}));
+    EXPECT_EQ(sort, (std::vector<std::wstring>{L"None", L"Name", L"Price", L"User-Name", L"User-Email", L"Expiry"}));
     EXPECT_EQ(selections[0], 0);
     EXPECT_EQ(selections[1], 2);
     EXPECT_EQ(selections[2], 4);
@@ -190,6 +191,50 @@ TEST_F(OptionsDlgTests, ValuesOutsideTheListsShowAndStoreTheDefaults)
     // ShowAttachModeSelectDlg is not the dialog's to change.
     EXPECT_EQ(ReadFileBytes(SettingsPath), SettingsBytes(1, Narrow(data) + "\\", 0, 0, 1));
     EXPECT_FALSE(Dialog.DataFolderChanged());
+}
+
+TEST_F(OptionsDlgTests, TheReminderWindowIsChosenInDefaultsAndWrittenOnlyWhenNotTheDefault)
+{
+    const std::wstring data = OtherDriveFolder(L"remind");
+    if (data.empty())
+        GTEST_SKIP() << "no drive besides the Windows one";
+    Settings.DataFolder = data + L"\\";
+    Settings.ReminderDays = 45;  // none of the choices: shown among them in its place
+    std::vector<std::wstring> entries;
+    int selected = -1;
+    std::wstring label;
+    RECT row{};
+    CModalScript script = Script();
+    script.Do([&] {
+        entries = ListEntries(Window(), IDC_OPTIONS_REMIND_DAYS);
+        selected = ListSelection(Window(), IDC_OPTIONS_REMIND_DAYS);
+        label = TextOf(GetDlgItem(Window(), IDC_OPTIONS_REMIND_LABEL));
+        row = ControlRect(Window(), IDC_OPTIONS_REMIND_LABEL);
+        SendMessageW(GetDlgItem(Window(), IDC_OPTIONS_REMIND_DAYS), CB_SETCURSEL, 2, 0);
+        Click(Window(), IDOK);
+    });
+    EXPECT_EQ(Run(script), IDOK);
+    EXPECT_EQ(entries, (std::vector<std::wstring>{L"On the day", L"7 days before", L"14 days before",
+                                                  L"30 days before", L"45 days before", L"60 days before",
+                                                  L"90 days before"}));
+    EXPECT_EQ(selected, 4);
+    EXPECT_EQ(label, L"Remind");
+    EXPECT_EQ(row, (RECT{23, 237, 103, 257}));
+    EXPECT_EQ(Settings.ReminderDays, 14);
+    std::string expected = SettingsBytes(1, Narrow(data) + "\\", 1, 0, 1);
+    expected.insert(expected.find("</Configurations>"), "<ReminderDays>\n14</ReminderDays>\n");
+    EXPECT_EQ(ReadFileBytes(SettingsPath), expected);
+
+    // Back to the default: the file is the thirteen lines again.
+    CProbeOptionsDlg second;
+    CModalScript again([&] { return second.GetSafeHwnd(); });
+    again.Do([&] {
+        SendMessageW(GetDlgItem(second.GetSafeHwnd(), IDC_OPTIONS_REMIND_DAYS), CB_SETCURSEL, 3, 0);
+        Click(second.GetSafeHwnd(), IDOK);
+    });
+    EXPECT_EQ(again.Run([&] { return second.DoModal(); }), IDOK);
+    EXPECT_EQ(Settings.ReminderDays, 30);
+    EXPECT_EQ(ReadFileBytes(SettingsPath), SettingsBytes(1, Narrow(data) + "\\", 1, 0, 1));
 }
 
 TEST_F(OptionsDlgTests, FirstStartRefusesAnEmptyFolderThenStoresThePickedOne)

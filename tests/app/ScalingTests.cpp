@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "app/FindDlg.h"
+#include "app/Finder.h"
 #include "app/ItemInfoPane.h"
+#include "app/ReminderDlg.h"
 #include "framework/Dpi.h"
 #include "res/resource.h"
 #include "tests/app/GeometryCheck.h"
@@ -89,14 +92,15 @@ TEST_F(ScalingTests, EveryPaneModeAndTabFitsAtEveryScale)
         }
         ChooseClassify(0);
         SwitchTab(0);
-        for (int page = 0; page < 2; ++page) {
+        const char* const pages[] = {"basic info", "registration info", "licence"};
+        for (int page = 0; page < 3; ++page) {
             SwitchDetailsTab(details, page);
             Window->ItemInfo().SetMode(ItemInfoEdit);
             Pump();
-            CheckWholeWindow(dpi, page == 0 ? "editing basic info" : "editing registration info");
+            CheckWholeWindow(dpi, (std::string("editing ") + pages[page]).c_str());
             Window->ItemInfo().SetMode(ItemInfoView);
             Pump();
-            CheckWholeWindow(dpi, page == 0 ? "viewing basic info" : "viewing registration info");
+            CheckWholeWindow(dpi, (std::string("viewing ") + pages[page]).c_str());
         }
         SwitchDetailsTab(details, 0);
     }
@@ -150,4 +154,95 @@ TEST_F(ScalingTests, MovingToAnotherMonitorTakesTheSuggestedCornerAndFitsTheWork
         auto problems = CheckLayout(Main(), Window->GetContentRect());
         EXPECT_TRUE(problems.empty()) << DescribeProblems(problems, used, "main window after WM_DPICHANGED");
     }
+}
+
+TEST_F(ScalingTests, TheMoreButtonStaysAtTheRightEndLevelWithClassifyAtEveryScale)
+{
+    Open(SixRecords());
+    HWND more = Window->Toolbar().MoreButton();
+    ASSERT_NE(more, nullptr);
+    for (UINT dpi : CheckedDpis) {
+        Window->SetDpi(dpi);
+        Pump();
+        SCOPED_TRACE(dpi);
+        const RECT button = RectInParent(more);
+        const RECT classify = RectInParent(Window->Toolbar().ClassifyBox());
+        RECT toolbar{};
+        GetClientRect(ToolbarWindow(), &toolbar);
+        EXPECT_EQ(button.right - button.left, ScaleToDpi(45, dpi));
+        EXPECT_EQ(button.bottom - button.top, ScaleToDpi(20, dpi));
+        EXPECT_EQ(button.top, classify.top);
+        EXPECT_EQ(button.right, toolbar.right - ScaleToDpi(2, dpi) - ScaleToDpi(3, dpi));
+        // Right of the Classify box, and clear of the sort-direction icon on the row below.
+        EXPECT_GT(button.left, classify.right);
+        const RECT icon = Window->Toolbar().SortDirectionRect();
+        RECT overlap{};
+        EXPECT_FALSE(IntersectRect(&overlap, &button, &icon));
+    }
+}
+
+TEST_F(ScalingTests, TheFindBoxAndItsTabFitAtEveryScale)
+{
+    Open(SixRecords());
+    Window->Finder().Open();
+    Pump();
+    CFindDlg* box = Window->Finder().Box();
+    ASSERT_NE(box, nullptr);
+    SetWindowTextW(box->TextBox(), L"e");
+    Pump();
+    ASSERT_EQ(Window->ListPane().ActiveTab(), CSWListDlg::TemporaryTab);
+    for (UINT dpi : CheckedDpis) {
+        Window->SetDpi(dpi);
+        Pump();
+        SCOPED_TRACE(dpi);
+        // The box follows the main window's scale and stays over the bottom of the details pane.
+        EXPECT_EQ(box->GetDpi(), dpi);
+        const SIZE expected = CFindDlg::WindowSizeFor(CFindDlg::Width, CFindDlg::Height, dpi, true);
+        EXPECT_EQ(SizeOf(box->GetSafeHwnd()).cx, expected.cx);
+        EXPECT_EQ(SizeOf(box->GetSafeHwnd()).cy, expected.cy);
+        RECT placed{}, details{};
+        GetWindowRect(box->GetSafeHwnd(), &placed);
+        GetWindowRect(Window->ItemInfoWindow(), &details);
+        EXPECT_GE(placed.left, details.left);
+        EXPECT_LE(placed.right, details.right);
+        EXPECT_EQ(placed.bottom, details.bottom - ScaleToDpi(8, dpi));
+        auto problems = CheckLayout(box->GetSafeHwnd(), box->GetContentRect());
+        EXPECT_TRUE(problems.empty()) << DescribeProblems(problems, dpi, "find box");
+        CheckWholeWindow(dpi, "found tab");
+    }
+}
+
+TEST_F(ScalingTests, TheReminderDialogFitsAtEveryScale)
+{
+    Open(SixRecords());
+    std::vector<CDueRecord> due;
+    for (const wchar_t* name : {L"Alpha Edit", L"Gamma Zip"}) {
+        CSoftware* record = Find(name);
+        ASSERT_NE(record, nullptr);
+        record->ExtraInfo.ExpiryDate = L"2020-01-31";
+        due.push_back(CDueRecord{record, -12});
+    }
+    CReminderDlg dialog(due, 30, Main());
+    ASSERT_TRUE(dialog.Create(Main()));
+    HWND window = dialog.GetSafeHwnd();
+    HWND list = GetDlgItem(window, IDC_REMINDER_LIST);
+    for (UINT dpi : CheckedDpis) {
+        dialog.SetDpi(dpi);
+        SCOPED_TRACE(dpi);
+        const SIZE expected = CReminderDlg::WindowSizeFor(CReminderDlg::Width, CReminderDlg::Height, dpi, true);
+        EXPECT_EQ(SizeOf(window).cx, expected.cx);
+        EXPECT_EQ(SizeOf(window).cy, expected.cy);
+        // The list's own cells clip with an ellipsis; its place and the rest are checked.
+        auto problems = CheckLayout(window, dialog.GetContentRect());
+        EXPECT_TRUE(problems.empty()) << DescribeProblems(problems, dpi, "reminders");
+        // The columns fill the list exactly, without a horizontal scroll bar.
+        RECT client{};
+        GetClientRect(list, &client);
+        int columns = 0;
+        for (int column = 0; column < 4; ++column)
+            columns += ListView_GetColumnWidth(list, column);
+        EXPECT_EQ(columns, client.right - client.left);
+        EXPECT_EQ(ListView_GetColumnWidth(list, 3), ScaleToDpi(120, dpi));
+    }
+    DestroyWindow(window);
 }

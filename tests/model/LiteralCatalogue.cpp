@@ -1,5 +1,6 @@
 #include "tests/model/LiteralCatalogue.h"
 
+#include "model/LicenceDates.h"
 #include "model/Vocabulary.h"
 
 void LiteralSortTextList(CStringArray& list, bool ascending)
@@ -35,6 +36,18 @@ bool SwapPair(const CSoftware& left, const CSoftware& right, int key, bool ascen
         const SoftwarePrice& a = left.BasicInfo.Price;
         const SoftwarePrice& b = right.BasicInfo.Price;
         return ascending ? PriceGreater(a, b) : PriceLess(a, b) && PriceDiffers(a, b);
+    }
+    if (key == SortByExpiry) {
+        // No valid expiry sorts after every date, in both directions.
+        const bool a = IsIsoDate(left.ExtraInfo.ExpiryDate);
+        const bool b = IsIsoDate(right.ExtraInfo.ExpiryDate);
+        if (a != b)
+            return b;
+        if (!a)
+            return false;
+        const std::wstring& x = left.ExtraInfo.ExpiryDate;
+        const std::wstring& y = right.ExtraInfo.ExpiryDate;
+        return ascending ? x > y : x < y;
     }
     return false;
 }

@@ -27,15 +27,17 @@ TEST(VocabularyTests, TablesHoldTheProgramsNamesAtTheirValues)
     EXPECT_STREQ(AttachModeName(AttachByImport), L"Import (Recommend)");
 }
 
-TEST(VocabularyTests, ClassifyModesAndSortKeysShareOneTableOfEightNames)
+TEST(VocabularyTests, ClassifyModesAndSortKeysShareOneTableOfNineNames)
 {
-    const wchar_t* const expected[] = {L"Category", L"Company", L"Type",      L"None",
-                                       L"Name",     L"Price",   L"User-Name", L"User-Email"};
+    const wchar_t* const expected[] = {L"Category", L"Company", L"Type",      L"None",       L"Name",
+                                       L"Price",    L"User-Name", L"User-Email", L"Expiry"};
+    static_assert(ClassifyModeCount + SortKeyCount == 9, "one name per mode and key");
     for (int i = 0; i < ClassifyModeCount + SortKeyCount; ++i)
         EXPECT_STREQ(ViewNames[i], expected[i]) << i;
     EXPECT_STREQ(ClassifyModeName(ClassifyByType), L"Type");
     EXPECT_STREQ(SortKeyName(0), L"None");
     EXPECT_STREQ(SortKeyName(4), L"User-Email");
+    EXPECT_STREQ(SortKeyName(SortByExpiry), L"Expiry");
 }
 
 TEST(VocabularyTests, ValuesOutsideATableHaveNoName)
@@ -46,7 +48,7 @@ TEST(VocabularyTests, ValuesOutsideATableHaveNoName)
     EXPECT_STREQ(CurrencyName(19), L"");
     EXPECT_STREQ(AttachModeName(2), L"");
     EXPECT_STREQ(ClassifyModeName(3), L"");
-    EXPECT_STREQ(SortKeyName(5), L"");
+    EXPECT_STREQ(SortKeyName(SortKeyCount), L"");
     EXPECT_STREQ(SortKeyName(-1), L"");
     EXPECT_TRUE(IsCategory(18));
     EXPECT_FALSE(IsCategory(19));

@@ -104,17 +104,21 @@ TEST(SettingsTextTests, OnlyValuesOutsideTheirTablesAreReplacedByTheDefaults)
     EXPECT_EQ(kept.AttachMode, 0);
     EXPECT_EQ(kept.DefaultClassifyMode, 2);
     EXPECT_EQ(kept.DefaultSortKey, 0);
-    kept.DefaultSortKey = 4;
+    kept.DefaultSortKey = 5;  // "Expiry"
+    kept.ReminderDays = 0;
     EXPECT_FALSE(ReplaceOutOfTableSettings(kept));
-    EXPECT_EQ(kept.DefaultSortKey, 4);
+    EXPECT_EQ(kept.DefaultSortKey, 5);
+    EXPECT_EQ(kept.ReminderDays, 0);
 
     CConfigurations outside;
     outside.AttachMode = 2;
     outside.DataFolder = L"C:\\Kept\\";
     outside.ShowAttachModeSelectDlg = 9;
     outside.DefaultClassifyMode = 3;
-    outside.DefaultSortKey = 5;
+    outside.DefaultSortKey = 6;
+    outside.ReminderDays = 3651;
     EXPECT_TRUE(ReplaceOutOfTableSettings(outside));
+    EXPECT_EQ(outside.ReminderDays, 30);
     EXPECT_EQ(outside.AttachMode, 1);
     EXPECT_EQ(outside.DefaultClassifyMode, 0);
     EXPECT_EQ(outside.DefaultSortKey, 1);
@@ -131,6 +135,32 @@ TEST(SettingsTextTests, OnlyValuesOutsideTheirTablesAreReplacedByTheDefaults)
         EXPECT_EQ(below.DefaultClassifyMode, 0);
         EXPECT_EQ(below.DefaultSortKey, 1);
     }
+}
+
+TEST(SettingsTextTests, TheReminderWindowIsWrittenOnlyWhenItIsNotTheDefault)
+{
+    CConfigurations custom;
+    custom.ReminderDays = 30;
+    EXPECT_EQ(FormatSettingsText(custom), DefaultText);
+
+    custom.ReminderDays = 7;
+    const std::wstring text = FormatSettingsText(custom);
+    std::wstring expected = DefaultText;
+    expected.insert(expected.find(L"</Configurations>\n"), L"<ReminderDays>\n7</ReminderDays>\n");
+    EXPECT_EQ(text, expected);
+    CConfigurations read;
+    ASSERT_TRUE(ParseSettingsText(text, read));
+    EXPECT_EQ(read.ReminderDays, 7);
+
+    // A file without it (every file an older build wrote) reads with the default.
+    read.ReminderDays = 5;
+    ASSERT_TRUE(ParseSettingsText(DefaultText, read));
+    EXPECT_EQ(read.ReminderDays, 30);
+    // A value whose closing tag lacks its line feed is not found, and the default holds.
+    std::wstring damaged = DefaultText;
+    damaged.insert(damaged.find(L"</Configurations>\n"), L"<ReminderDays>\n12 days</ReminderDays>");
+    ASSERT_TRUE(ParseSettingsText(damaged, read));
+    EXPECT_EQ(read.ReminderDays, 30);
 }
 
 TEST(SettingsTextTests, ABackupFolderIsWrittenOnlyWhenChosenAndReadWhenPresent)

@@ -6,6 +6,7 @@
 
 #include "framework/Window.h"
 #include "skin/BitmapButton5S.h"
+#include "skin/TabStrip.h"
 
 namespace {
 std::wstring ClassOf(HWND window)
@@ -147,7 +148,7 @@ bool IsContainerOfSiblings(HWND control)
 {
     // A group box frames its neighbours and a tab control carries its page's controls on top.
     const std::wstring name = ClassOf(control);
-    if (_wcsicmp(name.c_str(), WC_TABCONTROLW) == 0)
+    if (_wcsicmp(name.c_str(), WC_TABCONTROLW) == 0 || _wcsicmp(name.c_str(), CTabStrip::ClassName) == 0)
         return true;
     return _wcsicmp(name.c_str(), L"Button") == 0 && (GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
 }

@@ -40,3 +40,25 @@ window_box() {
     /Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} /Width:/ {w=$2} /Height:/ {h=$2}
     END {print x, y, w, h}'
 }
+
+# in_process_shots BUILD OUT TEST FILTER NAME... — runs the shot tests FILTER of the test program
+# TEST, which draw the real windows in-process and write NAME.bmp into QV_SHOT_DIR, at QV_SHOT_DPI
+# (96 by default) in the shots prefix; saves each as OUT/NAME.png, or OUT/NAME-DPI.png.
+in_process_shots() {
+  local build=$1 out=$2 test=$3 filter=$4 dpi=${QV_SHOT_DPI:-96} suffix="" work name
+  shift 4
+  shot_build "$build" "$test"
+  shot_prefix "$build/wineprefix-shots" null
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+  wineserver -w
+  work=$(mktemp -d)
+  QV_SHOT_DIR="Z:${work//\//\\}" wine "$build/win/tests/app/$test.exe" --gtest_brief=1 \
+    --gtest_filter="$filter" </dev/null
+  mkdir -p "$out"
+  [ "$dpi" = 96 ] || suffix="-$dpi"
+  for name in "$@"; do
+    /usr/bin/convert "$work/$name.bmp" -strip "$out/$name$suffix.png"
+    echo "screenshot: $out/$name$suffix.png"
+  done
+  rm -rf "$work"
+}

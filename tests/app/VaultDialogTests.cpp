@@ -14,6 +14,7 @@
 #include "app/VerifyResultDlg.h"
 #include "framework/Dpi.h"
 #include "framework/Window.h"
+#include "installer/VaultProgressDlg.h"
 #include "res/resource.h"
 #include "skin/BitmapButton5S.h"
 #include "tests/app/DialogTestSupport.h"
@@ -75,6 +76,12 @@ void DescribeMeasured(CSoftware& record)
     extra.InstallerChecked = L"2026-12-08T17:41:48";
 }
 
+struct CStartHookScope {
+    explicit CStartHookScope(CVaultProgressDlg::StartHook hook) : Previous(CVaultProgressDlg::SetStartHook(hook)) {}
+    ~CStartHookScope() { CVaultProgressDlg::SetStartHook(Previous); }
+    CVaultProgressDlg::StartHook Previous;
+};
+
 class VaultDialogTests : public CDialogTest {
 protected:
     void TearDown() override
@@ -100,7 +107,7 @@ protected:
 void ExpectLaidOut(CommCtrl::CBitmapDialog& dialog, int width, int height, const char* what)
 {
     const UINT dpi = dialog.GetDpi();
-    const SIZE expected = CommCtrl::CBitmapDialog::WindowSizeFor(width, height, dpi, false);
+    const SIZE expected = CommCtrl::CBitmapDialog::WindowSizeFor(width, height, dpi, dialog.IsShortTitle());
     const SIZE size = SizeOf(dialog.GetSafeHwnd());
     EXPECT_EQ(size.cx, expected.cx) << what << " at " << dpi;
     EXPECT_EQ(size.cy, expected.cy) << what << " at " << dpi;
@@ -266,4 +273,32 @@ TEST_F(VaultDialogTests, MovingToAMonitorOfAnotherScaleTakesTheSuggestedCornerAn
             EXPECT_EQ(caption.bottom - caption.top, ScaleToDpi(17, dpi) - ScaleToDpi(3, dpi)) << dialog.Name;
         }
     }
+}
+
+TEST_F(VaultDialogTests, TheProgressWindowIsSkinnedAndFitsAtEveryScale)
+{
+    bool checked = false;
+    CVaultProgressDlg* running = nullptr;
+    CVaultProgressDlg dialog(nullptr, L"Verify installers", [](CVaultTask& task) { task.Progress(1, 2); });
+    running = &dialog;
+    CStartHookScope hook([&](HWND window) {
+        checked = true;
+        EXPECT_EQ(GetWindowLongW(window, GWL_STYLE) & WS_CAPTION, 0);
+        EXPECT_EQ(TextOf(window), L"Verify installers");
+        EXPECT_TRUE(running->IsShortTitle());
+        // Cancel is the one way out, as it stops the work first.
+        for (auto button : {CommCtrl::CBitmapDialog::MinimizeButton, CommCtrl::CBitmapDialog::MaximizeButton,
+                            CommCtrl::CBitmapDialog::CloseButton})
+            EXPECT_FALSE(running->IsTitleButtonShown(button));
+        EXPECT_NE(SkinnedButton(window, IDCANCEL), nullptr);
+        EXPECT_EQ(TextOf(window, IDCANCEL), L"Cancel");
+        SetDlgItemTextW(window, IDC_VAULT_STATUS, L"Checking 12 of 345: Alpha Edit(1.0)");
+        for (UINT dpi : CheckedDpis) {
+            running->SetDpi(dpi);
+            ExpectLaidOut(*running, CVaultProgressDlg::Width, CVaultProgressDlg::Height, "vault progress");
+        }
+        running->SetDpi(BaseDpi);
+    });
+    EXPECT_TRUE(dialog.Run());
+    EXPECT_TRUE(checked);
 }

@@ -122,13 +122,14 @@ void CInstallerDetailsDlg::FillValues()
 INT_PTR CInstallerDetailsDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
 {
     switch (message) {
-    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORSTATIC: {
         handled = true;
         // The read-only value boxes keep the white of the program's boxes; the labels sit on the pane.
-        if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) >= IDC_DETAILS_FIRST_VALUE &&
-            GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) < IDC_DETAILS_FIRST_VALUE + RowCount)
+        const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+        if (id >= IDC_DETAILS_FIRST_VALUE && id < IDC_DETAILS_FIRST_VALUE + RowCount)
             return OpaqueControlColour(wParam, RGB(255, 255, 255), m_whiteBrush.Get());
         return TransparentControlColour(wParam, GetContentBrush());
+    }
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORDLG:
         handled = true;

@@ -1,10 +1,21 @@
 #include "app/InstallerDetailsDlg.h"
 
+#include "app/DialogButtons.h"
+#include "app/PaneColour.h"
 #include "model/InstallerFacts.h"
 #include "model/Vocabulary.h"
 #include "res/resource.h"
 
+const wchar_t* const InstallerDetailsTitle = L"Installer details";
+
 namespace {
+// The rows at 96 DPI: a label column, then the value boxes to the right edge.
+constexpr int Margin = 10;
+constexpr int LabelWidth = 100;
+constexpr int ValueLeft = Margin + LabelWidth + 4;
+constexpr int RowHeight = 20;
+constexpr int RowPitch = 25;
+
 const wchar_t NotRecorded[] = L"Not recorded";
 
 std::wstring OrNotRecorded(const std::wstring& value)
@@ -23,8 +34,13 @@ std::wstring ReadableTime(const std::wstring& stored)
 }  // namespace
 
 CInstallerDetailsDlg::CInstallerDetailsDlg(CSoftware& record, VerifyNow verifyNow, HWND owner)
-    : CDialog(IDD_INSTALLER_DETAILS, owner), m_record(record), m_verifyNow(std::move(verifyNow))
+    : CBitmapDialog(IDD_INSTALLER_DETAILS, owner),
+      m_record(record),
+      m_verifyNow(std::move(verifyNow)),
+      m_whiteBrush(CreateSolidBrush(RGB(255, 255, 255)))
 {
+    SetTitleButtons(false, false, true);
+    SetContentColour(PaneColour);
 }
 
 std::wstring CInstallerDetailsDlg::RowValue(const CSoftware& record, int row)
@@ -60,15 +76,67 @@ std::wstring CInstallerDetailsDlg::RowValue(const CSoftware& record, int row)
 
 BOOL CInstallerDetailsDlg::OnInitDialog()
 {
+    CBitmapDialog::OnInitDialog();
+    SetWindowTextW(m_hWnd, InstallerDetailsTitle);
+    ResizeTo(Width, Height);
+    CentreOverOwner(m_hWnd);
+    SkinDialogButton(m_verify, m_hWnd, IDC_DETAILS_VERIFY, ButtonArt::Normal);
+    SkinDialogButton(m_close, m_hWnd, IDCANCEL, ButtonArt::Normal, IDI_CANCEL);
+    PlaceControls();
     FillValues();
-    return TRUE;
+    SetFocus(m_close.GetSafeHwnd());
+    return FALSE;
+}
+
+void CInstallerDetailsDlg::OnDpiChanged()
+{
+    CBitmapDialog::OnDpiChanged();
+    ResizeTo(Width, Height);
+    PlaceControls();
+}
+
+void CInstallerDetailsDlg::PlaceControls()
+{
+    const RECT c = GetContentRect();
+    auto place = [this](int id, int left, int top, int right, int bottom) {
+        SetWindowPos(GetDlgItem(id), nullptr, left, top, right - left, bottom - top, SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    for (int row = 0; row < RowCount; ++row) {
+        const int top = c.top + Scale(Margin + row * RowPitch);
+        const int bottom = c.top + Scale(Margin + row * RowPitch + RowHeight);
+        place(IDC_DETAILS_FIRST_LABEL + row, c.left + Scale(Margin), top, c.left + Scale(Margin + LabelWidth), bottom);
+        place(IDC_DETAILS_FIRST_VALUE + row, c.left + Scale(ValueLeft), top, c.right - Scale(Margin), bottom);
+    }
+    place(IDC_DETAILS_VERIFY, c.left + Scale(Margin), c.bottom - Scale(30), c.left + Scale(Margin + 70),
+          c.bottom - Scale(10));
+    place(IDCANCEL, c.right - Scale(Margin + 70), c.bottom - Scale(30), c.right - Scale(Margin), c.bottom - Scale(10));
 }
 
 void CInstallerDetailsDlg::FillValues()
 {
     for (int row = 0; row < RowCount; ++row)
         SetDlgItemTextW(m_hWnd, IDC_DETAILS_FIRST_VALUE + row, RowValue(m_record, row).c_str());
-    EnableWindow(GetDlgItem(IDC_DETAILS_VERIFY), !m_record.InstallerInfo.InstallerPath.empty() && m_verifyNow);
+    EnableDialogButton(m_verify, !m_record.InstallerInfo.InstallerPath.empty() && m_verifyNow);
+}
+
+INT_PTR CInstallerDetailsDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
+{
+    switch (message) {
+    case WM_CTLCOLORSTATIC: {
+        handled = true;
+        // The read-only value boxes keep the white of the program's boxes; the labels sit on the pane.
+        const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+        if (id >= IDC_DETAILS_FIRST_VALUE && id < IDC_DETAILS_FIRST_VALUE + RowCount)
+            return OpaqueControlColour(wParam, RGB(255, 255, 255), m_whiteBrush.Get());
+        return TransparentControlColour(wParam, GetContentBrush());
+    }
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+        handled = true;
+        return TransparentControlColour(wParam, GetContentBrush());
+    default:
+        return CBitmapDialog::OnMessage(message, wParam, lParam, handled);
+    }
 }
 
 bool CInstallerDetailsDlg::OnCommand(WORD id, WORD notifyCode, HWND)

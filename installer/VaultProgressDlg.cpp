@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "app/PaneColour.h"
 #include "framework/App.h"
 #include "res/resource.h"
 
@@ -59,8 +60,12 @@ CVaultProgressDlg::StartHook CVaultProgressDlg::SetStartHook(StartHook hook)
 }
 
 CVaultProgressDlg::CVaultProgressDlg(HWND owner, std::wstring title, Work work)
-    : CDialog(IDD_VAULT_PROGRESS, owner), m_title(std::move(title)), m_work(std::move(work))
+    : CBitmapDialog(IDD_VAULT_PROGRESS, owner), m_title(std::move(title)), m_work(std::move(work))
 {
+    SetShortTitle(true);
+    // Cancel is the one way out: it stops the work first.
+    SetTitleButtons(false, false, false);
+    SetContentColour(PaneColour);
     InitializeCriticalSection(&m_lock);
     m_task.m_dialog = this;
 }
@@ -85,8 +90,18 @@ bool CVaultProgressDlg::Run()
 
 BOOL CVaultProgressDlg::OnInitDialog()
 {
+    CBitmapDialog::OnInitDialog();
     m_window = m_hWnd;
     SetWindowTextW(m_hWnd, m_title.c_str());
+    ResizeTo(Width, Height);
+    CenterOverOwner();
+    m_cancel.SubclassDlgItem(IDCANCEL, m_hWnd);
+    m_cancel.LoadStateBitmaps(IDB_BUTTON_NORMAL, IDB_BUTTON_PRESSED, IDB_BUTTON_FOCUSED, IDB_BUTTON_DISABLED);
+    m_cancel.SetHoverBitmap(IDB_BUTTON_HOVER);
+    m_cancel.SetLayout(RECT{2, 2, 18, 18}, RECT{20, 3, 70, 17}, 6, L"Arial");
+    m_cancel.SetTextColor(RGB(0, 0, 0));
+    m_cancel.SetIcon(IDI_CANCEL);
+    PlaceControls();
     SendDlgItemMessageW(m_hWnd, IDC_VAULT_PROGRESS, PBM_SETRANGE32, 0, 1000);
     if (m_marquee) {
         HWND bar = GetDlgItem(IDC_VAULT_PROGRESS);
@@ -151,7 +166,7 @@ void CVaultProgressDlg::OnCancel()
     EndDialog(IDCANCEL);
 }
 
-INT_PTR CVaultProgressDlg::OnMessage(UINT message, WPARAM wParam, LPARAM, bool& handled)
+INT_PTR CVaultProgressDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
 {
     switch (message) {
     case MsgDone: {
@@ -179,12 +194,52 @@ INT_PTR CVaultProgressDlg::OnMessage(UINT message, WPARAM wParam, LPARAM, bool& 
         SetDlgItemTextW(m_hWnd, IDC_VAULT_STATUS, status.c_str());
         return 0;
     }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORBTN:
+        handled = true;
+        return TransparentControlColour(wParam, GetContentBrush());
     default:
-        return 0;
+        return CBitmapDialog::OnMessage(message, wParam, lParam, handled);
     }
 }
 
 void CVaultProgressDlg::OnDestroy()
 {
     StopWorker();
+    CBitmapDialog::OnDestroy();
+}
+
+void CVaultProgressDlg::OnDpiChanged()
+{
+    CBitmapDialog::OnDpiChanged();
+    ResizeTo(Width, Height);
+    PlaceControls();
+}
+
+void CVaultProgressDlg::PlaceControls()
+{
+    const RECT c = GetContentRect();
+    auto place = [this](int id, int left, int top, int right, int bottom) {
+        SetWindowPos(GetDlgItem(id), nullptr, left, top, right - left, bottom - top, SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    place(IDC_VAULT_STATUS, c.left + Scale(12), c.top + Scale(10), c.right - Scale(12), c.top + Scale(28));
+    place(IDC_VAULT_PROGRESS, c.left + Scale(12), c.top + Scale(32), c.right - Scale(12), c.top + Scale(48));
+    const int middle = (c.left + c.right) / 2;
+    place(IDCANCEL, middle - Scale(35), c.bottom - Scale(30), middle - Scale(35) + Scale(70), c.bottom - Scale(10));
+}
+
+// Over the owner's middle, or the work area's without a visible owner.
+void CVaultProgressDlg::CenterOverOwner()
+{
+    RECT box{};
+    GetWindowRect(m_hWnd, &box);
+    RECT area{};
+    HWND owner = GetWindow(m_hWnd, GW_OWNER);
+    if (owner && IsWindowVisible(owner) && !IsIconic(owner))
+        GetWindowRect(owner, &area);
+    else
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    SetWindowPos(m_hWnd, nullptr, area.left + (RectWidth(area) - RectWidth(box)) / 2,
+                 area.top + (RectHeight(area) - RectHeight(box)) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -9,8 +9,10 @@
 #include <functional>
 #include <string>
 
-#include "framework/Dialog.h"
+#include "framework/Gdi.h"
 #include "installer/FileFacts.h"
+#include "skin/BitmapButton5S.h"
+#include "skin/BitmapDialog.h"
 
 // What the work sees of its dialog; used on the worker thread only.
 class CVaultTask {
@@ -29,7 +31,7 @@ private:
     int m_posted = -1;
 };
 
-class CVaultProgressDlg : public CDialog {
+class CVaultProgressDlg : public CommCtrl::CBitmapDialog {
 public:
     using Work = std::function<void(CVaultTask& task)>;
     CVaultProgressDlg(HWND owner, std::wstring title, Work work);
@@ -49,14 +51,21 @@ public:
     static constexpr UINT MsgProgress = WM_APP + 41;  // wParam: thousandths
     static constexpr UINT MsgStatus = WM_APP + 42;
 
+    // The window's size at 96 DPI.
+    static constexpr int Width = 400;
+    static constexpr int Height = 118;
+
 protected:
     BOOL OnInitDialog() override;
     void OnOK() override {}
     void OnCancel() override;
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
     void OnDestroy() override;
+    void OnDpiChanged() override;
 
 private:
+    void PlaceControls();
+    void CenterOverOwner();
     friend class CVaultTask;
     static DWORD WINAPI WorkerProc(LPVOID parameter);
     void StopWorker();
@@ -72,4 +81,5 @@ private:
     bool m_marquee = false;
     std::wstring m_status;
     CVaultTask m_task;
+    CommCtrl::CBitmapButton5S m_cancel;
 };

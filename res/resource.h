@@ -96,6 +96,13 @@
 #define IDB_WIDE_FOCUSED 200
 #define IDB_WIDE_HOVER 201
 
+// 150 x 20 button states for the long captions of the installer vault
+#define IDB_LONG_NORMAL 202
+#define IDB_LONG_HOVER 203
+#define IDB_LONG_PRESSED 204
+#define IDB_LONG_FOCUSED 205
+#define IDB_LONG_DISABLED 206
+
 // Menu
 #define IDR_LIST_CONTEXT 191
 

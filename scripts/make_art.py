@@ -1326,6 +1326,11 @@ BITMAPS = [
     ("IDB_WIDE_HOVER", "wide_hover", bitmap(draw_command_button, 100, "hover")),
     ("IDB_WIDE_PRESSED", "wide_pressed", bitmap(draw_command_button, 100, "pressed")),
     ("IDB_WIDE_FOCUSED", "wide_focused", bitmap(draw_command_button, 100, "focused")),
+    ("IDB_LONG_NORMAL", "long_normal", bitmap(draw_command_button, 150, "normal")),
+    ("IDB_LONG_HOVER", "long_hover", bitmap(draw_command_button, 150, "hover")),
+    ("IDB_LONG_PRESSED", "long_pressed", bitmap(draw_command_button, 150, "pressed")),
+    ("IDB_LONG_FOCUSED", "long_focused", bitmap(draw_command_button, 150, "focused")),
+    ("IDB_LONG_DISABLED", "long_disabled", bitmap(draw_command_button, 150, "disabled")),
 ]
 
 ICONS = [

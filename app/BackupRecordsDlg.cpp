@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <utility>
 
 #include "app/BackupCommands.h"
 #include "app/BackupsDlg.h"
@@ -115,10 +116,12 @@ std::wstring BroughtBackText(int count)
     return text;
 }
 
-CBackupRecordsDlg::CBackupRecordsDlg(const CSnapshotListing& listing, const CSnapshotContent& content, HWND parent)
+CBackupRecordsDlg::CBackupRecordsDlg(const CSnapshotListing& listing, const CSnapshotContent& content, HWND parent,
+                                     RestoreGuard guard)
     : CBitmapDialog(IDD_BACKUP_RECORDS, parent),
       m_listing(listing),
       m_content(content),
+      m_guard(std::move(guard)),
       m_brush(CreateSolidBrush(PaneColour)),
       m_whiteBrush(CreateSolidBrush(RGB(255, 255, 255)))
 {
@@ -184,6 +187,8 @@ void CBackupRecordsDlg::OnOK()
         ShowInformation(m_hWnd, TickRecordsFirstText);
         return;
     }
+    if (!MayRestore(m_guard, m_hWnd))
+        return;
     // One deleted software comes back without touching the others; anything more may be undone
     // from the snapshot taken first.
     if ((ids.size() > 1 || replacing) && !TakeSnapshot(m_hWnd, SnapshotReason::BringBack))

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/PaneColour.h"
+#include "app/RestoreGuard.h"
 #include "framework/Gdi.h"
 #include "skin/BitmapButton5S.h"
 #include "skin/BitmapDialog.h"
@@ -28,7 +29,9 @@ const wchar_t* BackupRecordStateText(BackupRecordState state);
 
 class CBackupRecordsDlg : public CommCtrl::CBitmapDialog {
 public:
-    CBackupRecordsDlg(const CSnapshotListing& listing, const CSnapshotContent& content, HWND parent);
+    // The guard is asked once the ticked softwares are to be written.
+    CBackupRecordsDlg(const CSnapshotListing& listing, const CSnapshotContent& content, HWND parent,
+                      RestoreGuard guard = RestoreGuard());
 
     // After IDOK: the ticked softwares were written into the data folder.
     int BroughtBack() const { return m_broughtBack; }
@@ -47,6 +50,7 @@ private:
     const CSnapshotListing& m_listing;
     const CSnapshotContent& m_content;
     std::vector<CBackupRecordRow> m_rows;
+    RestoreGuard m_guard;
     CommCtrl::CBitmapButton5S m_ok;
     CommCtrl::CBitmapButton5S m_cancel;
     CScopedBrush m_brush;

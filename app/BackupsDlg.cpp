@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cwchar>
+#include <utility>
 
 #include "app/BackupCommands.h"
 #include "app/BackupRecordsDlg.h"
@@ -149,10 +150,11 @@ std::wstring RestoreFailedText(const std::wstring& problem, bool stateKept)
     return text;
 }
 
-CBackupsDlg::CBackupsDlg(HWND parent)
+CBackupsDlg::CBackupsDlg(HWND parent, RestoreGuard guard)
     : CBitmapDialog(IDD_BACKUPS, parent),
       m_brush(CreateSolidBrush(PaneColour)),
-      m_whiteBrush(CreateSolidBrush(RGB(255, 255, 255)))
+      m_whiteBrush(CreateSolidBrush(RGB(255, 255, 255))),
+      m_guard(std::move(guard))
 {
     SetTitleButtons(false, false, true);
 }
@@ -332,7 +334,7 @@ void CBackupsDlg::OnRestore()
         ShowError(m_hWnd, BackupUnusableText(problem));
         return;
     }
-    if (!AskQuestion(m_hWnd, RestoreQuestion(listing)))
+    if (!AskQuestion(m_hWnd, RestoreQuestion(listing)) || !MayRestore(m_guard, m_hWnd))
         return;
     const CSnapshotResult before = RunSnapshot(m_hWnd, SnapshotReason::Restore);
     if (!before.Written && !AskQuestion(m_hWnd, SnapshotFailedQuestion(before.Problem)))
@@ -361,7 +363,7 @@ void CBackupsDlg::OnBringBack()
         ShowError(m_hWnd, BackupUnusableText(problem));
         return;
     }
-    CBackupRecordsDlg records(listing, content, m_hWnd);
+    CBackupRecordsDlg records(listing, content, m_hWnd, m_guard);
     if (records.DoModal() == IDOK && records.BroughtBack() > 0) {
         m_catalogueChanged = true;
         Refill(listing.Path);
@@ -388,9 +390,9 @@ void CBackupsDlg::OnChangeFolder()
     Refill();
 }
 
-bool RunBackupsCommand(HWND owner)
+bool RunBackupsCommand(HWND owner, RestoreGuard guard)
 {
-    CBackupsDlg dialog(owner);
+    CBackupsDlg dialog(owner, std::move(guard));
     dialog.DoModal();
     if (!dialog.CatalogueChanged())
         return false;

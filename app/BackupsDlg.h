@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/PaneColour.h"
+#include "app/RestoreGuard.h"
 #include "framework/Gdi.h"
 #include "skin/BitmapButton5S.h"
 #include "skin/BitmapDialog.h"
@@ -15,7 +16,8 @@
 
 class CBackupsDlg : public CommCtrl::CBitmapDialog {
 public:
-    explicit CBackupsDlg(HWND parent);
+    // The guard is asked before a restore or a bringing back changes anything.
+    explicit CBackupsDlg(HWND parent, RestoreGuard guard = RestoreGuard());
 
     // True when a restore or a bringing back changed the data folder: the caller shows the
     // catalogue again (ReloadCatalogue) once no window of its own can draw the old one.
@@ -53,12 +55,13 @@ private:
     CScopedBrush m_brush;
     CScopedBrush m_whiteBrush;
     std::vector<CSnapshotListing> m_listed;
+    RestoreGuard m_guard;
     bool m_catalogueChanged = false;
 };
 
-// Runs the window over the owner; when it changed the data folder, shows that catalogue again
-// (ReloadCatalogue). True then: every pointer into the old catalogue is gone.
-bool RunBackupsCommand(HWND owner);
+// Runs the window over the owner, with the guard; when it changed the data folder, shows that
+// catalogue again (ReloadCatalogue). True then: every pointer into the old catalogue is gone.
+bool RunBackupsCommand(HWND owner, RestoreGuard guard = RestoreGuard());
 
 // The date and the time of a snapshot as the user's locale writes them.
 std::wstring SnapshotDateText(const CSnapshotStamp& stamp);

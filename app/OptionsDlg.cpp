@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 #include <vector>
 
 #include <windowsx.h>
@@ -175,8 +176,8 @@ bool IsOnSystemPartition(const std::wstring& folder)
     return AsciiUpper(folder.substr(0, 3)) == AsciiUpper(std::wstring(windows, 3));
 }
 
-COptionsDlg::COptionsDlg(HWND parent)
-    : CBitmapDialog(IDD_OPTIONS, parent), m_infoTip(nullptr)
+COptionsDlg::COptionsDlg(HWND parent, RestoreGuard restoreGuard)
+    : CBitmapDialog(IDD_OPTIONS, parent), m_infoTip(nullptr), m_restoreGuard(std::move(restoreGuard))
 {
     SetContentColour(BackgroundColour);
     AnswerControlColours({WM_CTLCOLORSTATIC, WM_CTLCOLORLISTBOX, WM_CTLCOLOREDIT, WM_CTLCOLORBTN, WM_CTLCOLORDLG}, true);
@@ -348,7 +349,7 @@ void COptionsDlg::OnClearHistory()
 
 void COptionsDlg::OnBackups()
 {
-    CBackupsDlg backups(m_hWnd);
+    CBackupsDlg backups(m_hWnd, m_restoreGuard);
     backups.DoModal();
     // The catalogue on screen is shown again once this dialog has closed, whatever its result.
     m_catalogueRestored = m_catalogueRestored || backups.CatalogueChanged();
@@ -415,9 +416,9 @@ void COptionsDlg::OnOK()
     EndDialog(IDOK);
 }
 
-bool RunOptionsCommand(HWND owner)
+bool RunOptionsCommand(HWND owner, RestoreGuard restoreGuard)
 {
-    COptionsDlg dialog(owner);
+    COptionsDlg dialog(owner, std::move(restoreGuard));
     const bool stored = dialog.DoModal() == IDOK;
     if (!dialog.CatalogueRestored() && !(stored && dialog.DataFolderChanged()))
         return false;

@@ -11,10 +11,12 @@
 #include "skin/BitmapButton5S.h"
 #include "skin/BitmapDialog.h"
 #include "app/PaneColour.h"
+#include "app/RestoreGuard.h"
 
 class COptionsDlg : public CommCtrl::CBitmapDialog {
 public:
-    explicit COptionsDlg(HWND parent = nullptr);
+    // The guard goes to the backups window opened from here.
+    explicit COptionsDlg(HWND parent = nullptr, RestoreGuard restoreGuard = RestoreGuard());
 
     // IDOK only after the settings were stored. Then, when DataFolderChanged() is true, the
     // catalogue on screen is the old folder's: the caller shows the new one (ReloadCatalogue)
@@ -58,6 +60,7 @@ private:
     CommCtrl::CBitmapButton5S m_information;
     CommCtrl::CBitmapButton5S m_clearHistory;
     CommCtrl::CBitmapButton5S m_backups;
+    RestoreGuard m_restoreGuard;
     bool m_dataFolderChanged = false;
     bool m_catalogueRestored = false;
 };
@@ -65,8 +68,9 @@ private:
 // The Options command of the main window: runs the dialog over the owner and, when OK changed the
 // data folder or a backup was restored from it, shows that folder's catalogue (ReloadCatalogue), so that nothing is saved where the
 // next start would not look. True when the catalogue was replaced: every pointer into the old one
-// is gone, and the caller rebuilds its tabs, lists and details pane at once.
-bool RunOptionsCommand(HWND owner);
+// is gone, and the caller rebuilds its tabs, lists and details pane at once. The guard goes to the
+// backups window.
+bool RunOptionsCommand(HWND owner, RestoreGuard restoreGuard = RestoreGuard());
 
 // Texts of the dialog, for its callers and tests.
 extern const wchar_t* const DataFolderTipTitle;

@@ -114,7 +114,7 @@ CQVNDlg::CQVNDlg(HWND parent) : CBitmapDialog(IDD_QUORVANE_DIALOG, parent)
         LoadImageW(ResourceInstance(), MAKEINTRESOURCEW(IDI_QUORVANE), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
     SetTitleButtons(true, false, true);
     m_addDialog = [](CSoftware& record, HWND owner) { return CAddProductDlg(&record, owner).DoModal(); };
-    m_optionsDialog = [](HWND owner) { return RunOptionsCommand(owner); };
+    m_optionsDialog = RunOptionsCommand;
     m_aboutDialog = [](HWND owner) { return CAboutDlg(owner).DoModal(); };
     m_moreMenu = RunPopupMenu;
     m_reminderDialog = [](const std::vector<CDueRecord>& due, HWND owner) {
@@ -307,7 +307,7 @@ void CQVNDlg::OnCommandMessage(WPARAM code, HWND sender)
     case CMD_EXPORT: OnExport(); break;
     case CMD_LAUNCH: OnLaunch(); break;
     case CMD_OPTIONS:
-        if (m_optionsDialog && m_optionsDialog(m_hWnd))
+        if (m_optionsDialog && m_optionsDialog(m_hWnd, PaneRestoreGuard()))
             ShowReloadedCatalogue();
         break;
     case CMD_ABOUT:
@@ -315,7 +315,7 @@ void CQVNDlg::OnCommandMessage(WPARAM code, HWND sender)
             m_aboutDialog(m_hWnd);
         break;
     case CMD_BACKUPS:
-        if (RunBackupsCommand(m_hWnd))
+        if (RunBackupsCommand(m_hWnd, PaneRestoreGuard()))
             ShowReloadedCatalogue();
         break;
     case CMD_CLASSIFY: OnClassify(m_toolbar.ClassifySelection()); break;
@@ -428,6 +428,24 @@ void CQVNDlg::ShowReloadedCatalogue()
     m_listPane.ActivateTab(false);
     m_listPane.HandleSelectionChange(CSWListDlg::AllListId);
     RepaintListPane();
+}
+
+RestoreGuard CQVNDlg::PaneRestoreGuard()
+{
+    return [this](HWND asking) { return LeaveEditBeforeRestore(asking); };
+}
+
+bool CQVNDlg::LeaveEditBeforeRestore(HWND asking)
+{
+    if (m_itemInfo.Mode() != ItemInfoEdit)
+        return true;
+    if (!AskQuestion(asking, LeaveWithoutSavingText))
+        return false;
+    // Left now, not when the catalogue is shown again: until then a message box of the reload
+    // leaves this window enabled, and an Apply would write the old record over the restored one.
+    m_itemInfo.SetMode(ItemInfoView);
+    m_itemInfo.SetRecord(m_itemInfo.Record());  // its codes and values as stored
+    return true;
 }
 
 void CQVNDlg::OnSysCommand(WPARAM command, LPARAM, bool& handled)

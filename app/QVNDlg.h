@@ -13,6 +13,7 @@
 #include "app/Commands.h"
 #include "app/Finder.h"
 #include "app/QVNToolbar.h"
+#include "app/RestoreGuard.h"
 #include "app/SWListDlg.h"
 #include "app/ItemInfoDlg.h"
 #include "model/LicenceDates.h"
@@ -31,9 +32,10 @@ public:
 
     // The dialogs that commands open, replaceable so that tests can answer them. The add dialog
     // returns its result; the options dialog returns true when it replaced the catalogue (a new
-    // data folder), after which every pointer into the old one is gone.
+    // data folder), after which every pointer into the old one is gone. It is given the guard its
+    // backups window asks before a restore.
     using RecordDialogRunner = std::function<INT_PTR(CSoftware& record, HWND owner)>;
-    using OptionsRunner = std::function<bool(HWND owner)>;
+    using OptionsRunner = std::function<bool(HWND owner, RestoreGuard restoreGuard)>;
     using DialogRunner = std::function<INT_PTR(HWND owner)>;
     void SetAddDialog(RecordDialogRunner runner) { m_addDialog = std::move(runner); }
     void SetOptionsDialog(OptionsRunner runner) { m_optionsDialog = std::move(runner); }
@@ -125,6 +127,10 @@ private:
     void RepaintListPane() const;
     // After the catalogue was replaced: the panes show the new one from its first record.
     void ShowReloadedCatalogue();
+    // Given to the backups window: before a restore or a bringing back, unsaved edits of the
+    // details pane are left, once the user agrees to lose them (asked over the asking window).
+    RestoreGuard PaneRestoreGuard();
+    bool LeaveEditBeforeRestore(HWND asking);
     // After an attach or a drop changed the record.
     void AfterInstallerChange(CSoftware& record);
     void ShowMoreMenu();

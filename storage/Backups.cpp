@@ -56,31 +56,20 @@ bool ReadToEnd(HANDLE file, size_t sizeHint, std::string& bytes)
     return true;
 }
 
-// Another program (an indexer, a virus scanner) may hold a file for a moment: try again for up to
-// two seconds before calling it unreadable. Everyone may go on writing, replacing or deleting the
-// file meanwhile, so a save in the window never waits for a snapshot.
+// Another program (an indexer, a virus scanner) may hold a file for a moment: the open waits for it
+// as every other file access does. Everyone may go on writing, replacing or deleting the file
+// meanwhile, so a save in the window never waits for a snapshot.
 ReadOutcome ReadSharedFile(const std::wstring& path, std::string& bytes, size_t sizeHint = 0)
 {
-    DWORD pause = 10;
-    for (DWORD waited = 0;;) {
-        CFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
-                                     nullptr));
-        if (file.IsOpen()) {
-            if (sizeHint == 0)
-                return ReadWholeFile(file.Get(), bytes) ? ReadOutcome::Read : ReadOutcome::Failed;
-            return ReadToEnd(file.Get(), sizeHint, bytes) ? ReadOutcome::Read : ReadOutcome::Failed;
-        }
+    CFileHandle file(CreateFileRetrying(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN));
+    if (!file.IsOpen()) {
         const DWORD error = GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-            return ReadOutcome::Missing;
-        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION && error != ERROR_ACCESS_DENIED) ||
-            waited >= 2000)
-            return ReadOutcome::Failed;
-        Sleep(pause);
-        waited += pause;
-        pause = std::min<DWORD>(pause * 2, 250);
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadOutcome::Missing
+                                                                               : ReadOutcome::Failed;
     }
+    const bool read = sizeHint == 0 ? ReadWholeFile(file.Get(), bytes) : ReadToEnd(file.Get(), sizeHint, bytes);
+    return read ? ReadOutcome::Read : ReadOutcome::Failed;
 }
 
 struct CListedFile {

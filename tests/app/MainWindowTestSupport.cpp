@@ -118,7 +118,7 @@ void CMainWindowTest::Open(const std::vector<SampleRecord>& records, int classif
         AddDialogOwners.push_back(owner);
         return AddDialogStep ? AddDialogStep(record) : IDCANCEL;
     });
-    Window->SetOptionsDialog([this](HWND) { return ++OptionsRuns, false; });
+    Window->SetOptionsDialog([this](HWND, RestoreGuard) { return ++OptionsRuns, false; });
     Window->SetAboutDialog([this](HWND) { return ++AboutRuns, IDOK; });
     ASSERT_TRUE(Window->Create(nullptr));
     Pump();

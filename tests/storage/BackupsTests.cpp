@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "storage/Backups.h"
@@ -16,6 +15,8 @@
 #include "storage/SoftwareText.h"
 #include "storage/ZipArchive.h"
 #include "tests/storage/StorageTestSupport.h"
+#include "tests/support/BriefHolder.h"
+#include "tests/support/InUseWait.h"
 #include "tests/support/MessageBoxScript.h"
 #include "tests/support/TempFolder.h"
 
@@ -203,21 +204,22 @@ TEST_F(BackupsTests, AFailedWriteLeavesNoFileAndSaysWhy)
 TEST_F(BackupsTests, AFileHeldForAMomentIsWaitedForAndOneHeldForGoodIsNamed)
 {
     const std::wstring held = Data + IdB;
-    HANDLE handle = HoldFileExclusively(held);
-    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
-    std::thread release([handle] {
-        Sleep(300);
-        CloseHandle(handle);
-    });
-    const CSnapshotResult waited = WriteSnapshot(SnapshotJobNow(SnapshotReason::Daily), At(2026, 12, 8, 10));
-    release.join();
-    EXPECT_TRUE(waited.Written);
-    EXPECT_EQ(waited.Records, 3);
+    {
+        // The program's own wait, as every other file access has it.
+        CInUseWait wait(DefaultInUseWait);
+        CBriefHolder writer(held, GENERIC_READ | GENERIC_WRITE, 0);
+        ASSERT_TRUE(writer.WaitUntilHeld());
+        const CSnapshotResult waited = WriteSnapshot(SnapshotJobNow(SnapshotReason::Daily), At(2026, 12, 8, 10));
+        EXPECT_TRUE(writer.Released());
+        EXPECT_TRUE(waited.Written);
+        EXPECT_EQ(waited.Records, 3);
+    }
 
-    HANDLE forGood = HoldFileExclusively(held);
-    ASSERT_NE(forGood, INVALID_HANDLE_VALUE);
+    // Beyond the wait (the tests' short one) the file is named.
+    CFileHandle forGood(HoldFileExclusively(held));
+    ASSERT_TRUE(forGood.IsOpen());
     const CSnapshotResult refused = WriteSnapshot(SnapshotJobNow(SnapshotReason::Daily), At(2026, 12, 8, 11));
-    CloseHandle(forGood);
+    forGood.Close();
     EXPECT_FALSE(refused.Written);
     EXPECT_EQ(refused.Problem, L"The file \"" + held + L"\" can't be read.");
     EXPECT_EQ(FilesIn(Backups()), std::vector<std::wstring>{L"Backup-20261208-100000.zip"});

@@ -393,6 +393,11 @@ void COptionsDlg::OnOK()
         FocusDataFolder();
         return;
     }
+    // Another folder shows another catalogue: an edit still open in the details would go with it.
+    if (!SameFolder(folder, Settings.DataFolder) && !MayRestore(m_restoreGuard, m_hWnd)) {
+        FocusDataFolder();
+        return;
+    }
 
     const std::wstring folderInForce = Settings.DataFolder;
     Settings.AttachMode = Selection(GetDlgItem(IDC_OPTIONS_ATTACH_MODE), Settings.AttachMode);

@@ -12,6 +12,7 @@
 #include "app/OptionsDlg.h"
 #include "model/Catalogue.h"
 #include "storage/Backups.h"
+#include "storage/Configurations.h"
 #include "storage/FileAccess.h"
 #include "storage/Paths.h"
 #include "res/resource.h"
@@ -371,4 +372,78 @@ TEST_F(BackupCommandTests, BringingBackFromOptionsWhileARecordIsEditedAsksToLeav
     EXPECT_FALSE(AnyRecordNamed(L"Changed but not applied"));
     EXPECT_TRUE(AnyRecordNamed(editedName));
     EXPECT_EQ(Listed().size(), 1u);  // one deleted software comes back without a backup of its own
+}
+
+TEST_F(BackupCommandTests, SwitchingTheDataFolderWhileARecordIsEditedAsksToLeaveTheEditFirst)
+{
+    Open(SixRecords());
+    Window->SetOptionsDialog(RunOptionsCommand);
+    const std::wstring other = Data.substr(0, Data.size() - 1) + L" other\\";
+    ASSERT_TRUE(CreateDirectoryW(other.c_str(), nullptr));
+    CSoftware* edited = EditTheFirst(L"Changed but not applied");
+    ASSERT_NE(edited, nullptr);
+    const std::wstring editedPath = MetaDataPath(*edited);
+    const std::map<std::wstring, std::string> before = DataFiles();
+
+    // Options with the other folder typed in, OK; Options stays open when the answer is No.
+    bool leftOpen = false;
+    auto switchFolder = [&] {
+        CModalScript script([] { return OwnWindowTitled(L"Options"); });
+        script.Do([&] {
+            HWND options = OwnWindowTitled(L"Options");
+            SetDlgItemTextW(options, IDC_OPTIONS_DATA_FOLDER, other.c_str());
+            Click(options, IDOK);
+            leftOpen = IsWindow(options) && IsWindowVisible(options);
+            if (leftOpen)
+                Click(options, IDCANCEL);
+        });
+        script.Run([&] {
+            SendMessageW(Main(), MSG_COMMAND, CMD_OPTIONS, 0);
+            return INT_PTR{0};
+        });
+        Pump();
+    };
+    // The test's folders are on the system partition: that warning comes first, answered No (keep it).
+    switchFolder();  // leaving the edit is answered No
+    ASSERT_EQ(Boxes.Texts(), (Names{SystemPartitionQuestion, LeaveWithoutSavingText}));
+    EXPECT_EQ(Boxes.Shown()[1].Type, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
+    EXPECT_TRUE(leftOpen);
+    EXPECT_EQ(Settings.DataFolder, Data);
+    EXPECT_EQ(Window->ItemInfo().Mode(), ItemInfoEdit);
+    EXPECT_EQ(Window->ItemInfo().Record(), edited);
+    EXPECT_EQ(EditedName(), L"Changed but not applied");
+
+    Boxes.Answer(IDNO);
+    Boxes.Answer(IDYES);
+    switchFolder();
+    EXPECT_EQ(Boxes.Texts(), (Names{SystemPartitionQuestion, LeaveWithoutSavingText, SystemPartitionQuestion,
+                                    LeaveWithoutSavingText, DataFolderSwitchedText}));
+    EXPECT_FALSE(leftOpen);
+    EXPECT_EQ(Settings.DataFolder, other);
+    EXPECT_EQ(SoftwareList.GetSize(), 0);
+    EXPECT_EQ(Window->ItemInfo().Mode(), ItemInfoView);
+    // The old folder keeps the record as it was stored.
+    EXPECT_EQ(DataFiles(), before);
+    EXPECT_EQ(ReadFileBytes(editedPath), before.at(editedPath.substr(Data.size())));
+}
+
+TEST_F(BackupCommandTests, SwitchingTheDataFolderWithoutAnEditAsksNothingMore)
+{
+    Open(SixRecords());
+    Window->SetOptionsDialog(RunOptionsCommand);
+    const std::wstring other = Data.substr(0, Data.size() - 1) + L" other\\";
+    ASSERT_TRUE(CreateDirectoryW(other.c_str(), nullptr));
+    CModalScript script([] { return OwnWindowTitled(L"Options"); });
+    script.Do([&] {
+        HWND options = OwnWindowTitled(L"Options");
+        SetDlgItemTextW(options, IDC_OPTIONS_DATA_FOLDER, other.c_str());
+        Click(options, IDOK);
+    });
+    script.Run([&] {
+        SendMessageW(Main(), MSG_COMMAND, CMD_OPTIONS, 0);
+        return INT_PTR{0};
+    });
+    Pump();
+    EXPECT_EQ(Boxes.Texts(), (Names{SystemPartitionQuestion, DataFolderSwitchedText}));
+    EXPECT_EQ(Settings.DataFolder, other);
 }

@@ -122,7 +122,7 @@ TEST_F(VaultDialogTests, BothWindowsAreSkinnedWithTheirTitlesAndControlsKept)
     DescribeMeasured(record);
     CInstallerDetailsDlg details(record, [](HWND, CSoftware&) {}, nullptr);
     HWND detailsWindow = Open(details);
-    std::vector<CVerifyEntry> entries{{&record, record.InstallerInfo.InstallerPath, InstallerCheckResult::Intact}};
+    std::vector<CVerifyEntry> entries{{&record, record.InstallerInfo.InstallerPath, InstallerCheckResult::Intact, {}}};
     CVerifyResultDlg result(entries, nullptr, nullptr, nullptr);
     HWND resultWindow = Open(result);
 
@@ -218,9 +218,9 @@ TEST_F(VaultDialogTests, VerifyResultFitsAtEveryScaleWithColumnsFillingTheList)
     DescribeMeasured(alpha);
     Describe(beta, L"Beta Paint", L"2.1", L"C:\\Users\\Ana\\Downloads\\Setups\\BetaPaint_2.1.msi");
     Describe(delta, L"Delta Net", L"0.9", L"C:\\Users\\Ana\\Downloads\\Setups\\deltanet-0.9.zip");
-    std::vector<CVerifyEntry> entries{{&alpha, alpha.InstallerInfo.InstallerPath, InstallerCheckResult::Intact},
-                                      {&beta, beta.InstallerInfo.InstallerPath, InstallerCheckResult::Changed},
-                                      {&delta, delta.InstallerInfo.InstallerPath, InstallerCheckResult::Missing}};
+    std::vector<CVerifyEntry> entries{{&alpha, alpha.InstallerInfo.InstallerPath, InstallerCheckResult::Intact, {}},
+                                      {&beta, beta.InstallerInfo.InstallerPath, InstallerCheckResult::Changed, {}},
+                                      {&delta, delta.InstallerInfo.InstallerPath, InstallerCheckResult::Missing, {}}};
     CVerifyResultDlg result(entries, [](HWND, const std::vector<CSoftware*>&) {}, nullptr, nullptr);
     HWND window = Open(result);
     HWND list = GetDlgItem(window, IDC_VERIFY_LIST);
@@ -245,7 +245,7 @@ TEST_F(VaultDialogTests, MovingToAMonitorOfAnotherScaleTakesTheSuggestedCornerAn
     CSoftware record;
     DescribeMeasured(record);
     CInstallerDetailsDlg details(record, [](HWND, CSoftware&) {}, nullptr);
-    std::vector<CVerifyEntry> entries{{&record, record.InstallerInfo.InstallerPath, InstallerCheckResult::Missing}};
+    std::vector<CVerifyEntry> entries{{&record, record.InstallerInfo.InstallerPath, InstallerCheckResult::Missing, {}}};
     CVerifyResultDlg result(entries, nullptr, nullptr, nullptr);
     struct {
         CommCtrl::CBitmapDialog* Dialog;

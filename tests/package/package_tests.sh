@@ -86,8 +86,17 @@ data_folder=$(unix_path "$data_folder_win")
 
 # The entries under installed programs named Quorvane:
 # "KEY|DisplayVersion|Publisher|UninstallString|DisplayIcon".
+# reg itself may fail to start under load; only a listing it completed says what is installed, so a
+# failed query is asked again, up to three times, and what it said kept for the failure message.
 uninstall_entries() {
-  timeout 60 wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null | tr -d '\r' |
+  local listing attempt code
+  for attempt in 1 2 3; do
+    listing=$(timeout 60 wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>"$work/reg.err")
+    code=$?
+    echo "reg query exited with $code: $(tr -d '\r' <"$work/reg.err")" >"$work/reg.txt"
+    [ $code -eq 0 ] && grep -q 'Uninstall' <<<"$listing" && break
+  done
+  printf '%s\n' "$listing" | tr -d '\r' |
     awk -F '    ' '
       function flush() { if (name == "Quorvane") print key "|" version "|" publisher "|" uninstall "|" icon }
       /^HKEY_/ { flush(); key = $0; name = version = publisher = uninstall = icon = ""; next }
@@ -153,7 +162,8 @@ check_installed() {
   [ -n "$icon" ] && [ -s "$(unix_path "${icon%,*}")" ] || fail "the shortcut's icon \"$icon\" is not a file"
   local entries
   entries=$(uninstall_entries)
-  [ "$(grep -c . <<<"$entries")" -eq 1 ] || fail "expected one entry under installed programs, found: ${entries:-none}"
+  [ "$(grep -c . <<<"$entries")" -eq 1 ] ||
+    fail "expected one entry under installed programs, found: ${entries:-none} ($(cat "$work/reg.txt"))"
   IFS='|' read -r key display_version publisher uninstall display_icon <<<"$entries"
   [ "$display_version" = "$version.0" ] || fail "the uninstall entry says version \"$display_version\", not $version.0 ($key)"
   [ "$publisher" = Orrinwell ] || fail "the uninstall entry names the maker \"$publisher\" ($key)"

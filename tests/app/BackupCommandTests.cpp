@@ -37,29 +37,6 @@ private:
     SaveFaultHook m_previous;
 };
 
-// The visible top-level window of this thread with that title (a dialog over another one).
-HWND OwnWindowTitled(const wchar_t* title)
-{
-    struct CSearch {
-        const wchar_t* Title;
-        HWND Found;
-    } search{title, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<CSearch*>(data);
-            wchar_t text[128] = {};
-            GetWindowTextW(window, text, 128);
-            if (IsWindowVisible(window) && std::wstring(text) == s->Title) {
-                s->Found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.Found;
-}
-
 class BackupCommandTests : public CMainWindowTest {
 protected:
     void TearDown() override

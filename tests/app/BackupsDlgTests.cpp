@@ -55,28 +55,6 @@ std::vector<std::wstring> Row(HWND list, int row, int columns = 4)
     return cells;
 }
 
-// The dialog opened over another one: the enabled top-level window of this thread with that title.
-HWND FindOwnWindow(const wchar_t* title)
-{
-    struct CSearch {
-        const wchar_t* Title;
-        HWND Found;
-    } search{title, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<CSearch*>(data);
-            wchar_t text[128] = {};
-            GetWindowTextW(window, text, 128);
-            if (IsWindowVisible(window) && std::wstring(text) == s->Title) {
-                s->Found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.Found;
-}
 
 std::wstring ShotFolder()
 {
@@ -255,7 +233,7 @@ TEST_F(BackupsDlgTests, OneDeletedSoftwareComesBackAloneWithoutAnotherSnapshot)
             Click(dialog.GetSafeHwnd(), IDC_BACKUPS_RECORDS);
         })
         .Then([&] {
-            records = FindOwnWindow(L"Bring Back Softwares");
+            records = OwnWindowTitled(L"Bring Back Softwares");
             if (!records)
                 return false;
             note = TextOf(records, IDC_BACKUP_RECORDS_NOTE);
@@ -346,7 +324,7 @@ TEST_F(BackupsDlgTests, OptionsOpensTheBackupsWindowFromTheDataFolderLine)
             Click(window, IDC_OPTIONS_BACKUPS);
         })
         .Then([&] {
-            HWND backups = FindOwnWindow(L"Backups");
+            HWND backups = OwnWindowTitled(L"Backups");
             if (!backups)
                 return false;
             opened = true;
@@ -354,7 +332,7 @@ TEST_F(BackupsDlgTests, OptionsOpensTheBackupsWindowFromTheDataFolderLine)
             return true;
         })
         .Then([&] {
-            if (FindOwnWindow(L"Backups"))
+            if (OwnWindowTitled(L"Backups"))
                 return false;
             Click(options.GetSafeHwnd(), IDCANCEL);
             return true;

@@ -218,6 +218,28 @@ RECT WindowRectOf(HWND window)
     return rect;
 }
 
+HWND OwnWindowTitled(const wchar_t* title)
+{
+    struct CSearch {
+        const wchar_t* Title;
+        HWND Found;
+    } search{title, nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<CSearch*>(data);
+            wchar_t text[128] = {};
+            GetWindowTextW(window, text, 128);
+            if (IsWindowVisible(window) && std::wstring(text) == s->Title) {
+                s->Found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
 bool SaveWindowBitmap(HWND window, const std::wstring& path)
 {
     RECT rect{};

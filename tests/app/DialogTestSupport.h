@@ -79,6 +79,8 @@ void SelectEntry(HWND dialog, int id, int index);
 // A control's rectangle in the dialog's client coordinates.
 RECT ControlRect(HWND dialog, int id);
 RECT WindowRectOf(HWND window);
+// A dialog opened over another one: the visible top-level window of this thread with that title.
+HWND OwnWindowTitled(const wchar_t* title);
 
 // A static control with SS_NOTIFY is clicked by a press and a release on it.
 void ClickStatic(HWND dialog, int id);

@@ -11,10 +11,11 @@ static_assert(CFindDlg::IDC_TextBox == IDC_FIND_TEXT, "one identifier for the te
 CFindDlg::CFindDlg(CHandlers handlers)
     : CBitmapDialog(IDD_FIND),
       m_handlers(std::move(handlers)),
-      m_backgroundBrush(CreateSolidBrush(PaneColour)),
       m_whiteBrush(CreateSolidBrush(RGB(255, 255, 255)))
 {
     SetTitleButtons(false, false, true);
+    SetContentColour(PaneColour);
+    AnswerControlColours({WM_CTLCOLORDLG, WM_CTLCOLORSTATIC, WM_CTLCOLORBTN}, true);
 }
 
 bool CFindDlg::Create(HWND owner)
@@ -119,24 +120,12 @@ bool CFindDlg::OnCommand(WORD id, WORD notifyCode, HWND)
     return false;
 }
 
-void CFindDlg::PaintSkin(HDC dc)
-{
-    CBitmapDialog::PaintSkin(dc);
-    const RECT content = GetContentRect();
-    FillRect(dc, &content, m_backgroundBrush.Get());
-}
-
 INT_PTR CFindDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
 {
     switch (message) {
     case WM_CTLCOLOREDIT:
         handled = true;
         return OpaqueControlColour(wParam, RGB(255, 255, 255), m_whiteBrush.Get());
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-        handled = true;
-        return TransparentControlColour(wParam, m_backgroundBrush.Get());
     default:
         return CBitmapDialog::OnMessage(message, wParam, lParam, handled);
     }

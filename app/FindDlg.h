@@ -43,7 +43,6 @@ protected:
     void OnCancel() override;
     bool OnCommand(WORD id, WORD notifyCode, HWND control) override;
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
-    void PaintSkin(HDC dc) override;
     void OnDpiChanged() override;
 
 private:
@@ -51,7 +50,6 @@ private:
 
     CHandlers m_handlers;
     CommCtrl::CBitmapButton5S m_next;
-    CScopedBrush m_backgroundBrush;
     CScopedBrush m_whiteBrush;
 };
 

@@ -34,9 +34,10 @@ std::wstring NothingDueText(int windowDays)
 CReminderDlg::CReminderDlg(const std::vector<CDueRecord>& due, int windowDays, HWND parent)
     : CBitmapDialog(IDD_REMINDERS, parent),
       m_due(due),
-      m_windowDays(windowDays),
-      m_backgroundBrush(CreateSolidBrush(PaneColour))
+      m_windowDays(windowDays)
 {
+    SetContentColour(PaneColour);
+    AnswerControlColours({WM_CTLCOLORDLG, WM_CTLCOLORSTATIC, WM_CTLCOLORBTN}, true);
 }
 
 BOOL CReminderDlg::OnInitDialog()
@@ -147,13 +148,6 @@ bool CReminderDlg::OnCommand(WORD id, WORD notifyCode, HWND)
     return false;
 }
 
-void CReminderDlg::PaintSkin(HDC dc)
-{
-    CBitmapDialog::PaintSkin(dc);
-    const RECT content = GetContentRect();
-    FillRect(dc, &content, m_backgroundBrush.Get());
-}
-
 INT_PTR CReminderDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
 {
     switch (message) {
@@ -174,11 +168,6 @@ INT_PTR CReminderDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool
         }
         return result;  // the dialog base hands it over as the message's result
     }
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-        handled = true;
-        return TransparentControlColour(wParam, m_backgroundBrush.Get());
     default:
         return CBitmapDialog::OnMessage(message, wParam, lParam, handled);
     }

@@ -22,7 +22,6 @@ protected:
     BOOL OnInitDialog() override;
     bool OnCommand(WORD id, WORD notifyCode, HWND control) override;
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
-    void PaintSkin(HDC dc) override;
     void OnDpiChanged() override;
 
 private:
@@ -34,7 +33,6 @@ private:
     int m_windowDays;
     CommCtrl::CBitmapButton5S m_show;
     CommCtrl::CBitmapButton5S m_close;
-    CScopedBrush m_backgroundBrush;
 };
 
 // The dialog's texts.

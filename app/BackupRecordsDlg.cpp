@@ -121,11 +121,11 @@ CBackupRecordsDlg::CBackupRecordsDlg(const CSnapshotListing& listing, const CSna
     : CBitmapDialog(IDD_BACKUP_RECORDS, parent),
       m_listing(listing),
       m_content(content),
-      m_guard(std::move(guard)),
-      m_brush(CreateSolidBrush(PaneColour)),
-      m_whiteBrush(CreateSolidBrush(RGB(255, 255, 255)))
+      m_guard(std::move(guard))
 {
     SetTitleButtons(false, false, true);
+    SetContentColour(PaneColour);
+    AnswerControlColours({WM_CTLCOLORSTATIC, WM_CTLCOLORBTN, WM_CTLCOLORDLG}, true);
 }
 
 BOOL CBackupRecordsDlg::OnInitDialog()
@@ -206,22 +206,4 @@ void CBackupRecordsDlg::OnOK()
     EndDialog(IDOK);
 }
 
-void CBackupRecordsDlg::PaintSkin(HDC dc)
-{
-    CBitmapDialog::PaintSkin(dc);
-    const RECT content = GetContentRect();
-    FillRect(dc, &content, m_brush.Get());
-}
 
-INT_PTR CBackupRecordsDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
-{
-    switch (message) {
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-        handled = true;
-        return TransparentControlColour(wParam, m_brush.Get());
-    default:
-        return CBitmapDialog::OnMessage(message, wParam, lParam, handled);
-    }
-}

@@ -43,8 +43,6 @@ public:
 protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
-    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
-    void PaintSkin(HDC dc) override;
 
 private:
     const CSnapshotListing& m_listing;
@@ -53,8 +51,6 @@ private:
     RestoreGuard m_guard;
     CommCtrl::CBitmapButton5S m_ok;
     CommCtrl::CBitmapButton5S m_cancel;
-    CScopedBrush m_brush;
-    CScopedBrush m_whiteBrush;
     int m_broughtBack = 0;
 };
 

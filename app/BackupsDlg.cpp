@@ -152,11 +152,12 @@ std::wstring RestoreFailedText(const std::wstring& problem, bool stateKept)
 
 CBackupsDlg::CBackupsDlg(HWND parent, RestoreGuard guard)
     : CBitmapDialog(IDD_BACKUPS, parent),
-      m_brush(CreateSolidBrush(PaneColour)),
       m_whiteBrush(CreateSolidBrush(RGB(255, 255, 255))),
       m_guard(std::move(guard))
 {
     SetTitleButtons(false, false, true);
+    SetContentColour(PaneColour);
+    AnswerControlColours({WM_CTLCOLORSTATIC, WM_CTLCOLORBTN, WM_CTLCOLORDLG}, true);
 }
 
 BOOL CBackupsDlg::OnInitDialog()
@@ -263,26 +264,16 @@ const CSnapshotListing* CBackupsDlg::SelectedSnapshot()
     return &m_listed[static_cast<size_t>(row)];
 }
 
-void CBackupsDlg::PaintSkin(HDC dc)
-{
-    CBitmapDialog::PaintSkin(dc);
-    const RECT content = GetContentRect();
-    FillRect(dc, &content, m_brush.Get());
-}
-
 INT_PTR CBackupsDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
 {
     switch (message) {
     case WM_CTLCOLORSTATIC:
-        handled = true;
         // The read-only folder box keeps the white of the program's boxes.
-        if (reinterpret_cast<HWND>(lParam) == GetDlgItem(IDC_BACKUPS_FOLDER))
+        if (reinterpret_cast<HWND>(lParam) == GetDlgItem(IDC_BACKUPS_FOLDER)) {
+            handled = true;
             return OpaqueControlColour(wParam, RGB(255, 255, 255), m_whiteBrush.Get());
-        return TransparentControlColour(wParam, m_brush.Get());
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-        handled = true;
-        return TransparentControlColour(wParam, m_brush.Get());
+        }
+        break;
     case WM_NOTIFY: {
         const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
         if (header->idFrom == IDC_BACKUPS_LIST && header->code == NM_DBLCLK) {

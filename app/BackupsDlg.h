@@ -32,7 +32,6 @@ protected:
     BOOL OnInitDialog() override;
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
     bool OnCommand(WORD id, WORD notifyCode, HWND control) override;
-    void PaintSkin(HDC dc) override;
 
 private:
     void SkinButtons();
@@ -52,7 +51,6 @@ private:
     CommCtrl::CBitmapButton5S m_restore;
     CommCtrl::CBitmapButton5S m_bringBack;
     CommCtrl::CBitmapButton5S m_close;
-    CScopedBrush m_brush;
     CScopedBrush m_whiteBrush;
     std::vector<CSnapshotListing> m_listed;
     RestoreGuard m_guard;

@@ -27,9 +27,10 @@ CExportCatalogueDlg::CExportCatalogueDlg(int allCount, int selectedCount, Export
     : CBitmapDialog(IDD_EXPORT_CATALOGUE, parent),
       m_allCount(allCount),
       m_selectedCount(selectedCount),
-      m_choice(choice),
-      m_backgroundBrush(CreateSolidBrush(PaneColour))
+      m_choice(choice)
 {
+    SetContentColour(PaneColour);
+    AnswerControlColours({WM_CTLCOLORDLG, WM_CTLCOLORSTATIC, WM_CTLCOLORBTN}, false);
 }
 
 BOOL CExportCatalogueDlg::OnInitDialog()
@@ -104,22 +105,4 @@ void CExportCatalogueDlg::OnOK()
     EndDialog(IDOK);
 }
 
-void CExportCatalogueDlg::PaintSkin(HDC dc)
-{
-    CBitmapDialog::PaintSkin(dc);
-    RECT content = GetContentRect();
-    FillRect(dc, &content, m_backgroundBrush.Get());
-}
 
-INT_PTR CExportCatalogueDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
-{
-    switch (message) {
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-        handled = true;
-        return OpaqueControlColour(wParam, PaneColour, m_backgroundBrush.Get());
-    default:
-        return CBitmapDialog::OnMessage(message, wParam, lParam, handled);
-    }
-}

@@ -22,8 +22,6 @@ public:
 protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
-    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
-    void PaintSkin(HDC dc) override;
     void OnDpiChanged() override;
 
 private:
@@ -36,6 +34,5 @@ private:
     ExportChoice& m_choice;
     CommCtrl::CBitmapButton5S m_export;
     CommCtrl::CBitmapButton5S m_cancel;
-    CScopedBrush m_backgroundBrush;
     CScopedFont m_headingFont;
 };

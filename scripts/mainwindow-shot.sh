@@ -22,26 +22,4 @@ screen="$(( 1024 * dpi / 96 + 60 ))x$(( 800 * dpi / 96 + 60 ))x24"
 source scripts/demo-env.sh
 demo_prepare "$root/build/win/app/Quorvane.exe"
 marker_unix="$WINEPREFIX/drive_c/QuorvaneDemo/shot-ready"
-rm -f "$marker_unix"
-mkdir -p "$(dirname "$out")"
-xvfb-run -a -s "-screen 0 $screen" bash -c '
-  set -u
-  exe=$1 out=$2 marker=$3
-  work=$(mktemp -d)
-  trap "rm -rf \"$work\"" EXIT
-  wine "$exe" "C:\\QuorvaneDemo\\shot-ready" </dev/null >/dev/null 2>&1 &
-  app=$!
-  # Bounded waits on conditions: the program says the window is painted, then two screenshots
-  # in a row agree.
-  for _ in $(seq 1 300); do
-    [ -f "$marker" ] && break
-    sleep 0.2
-  done
-  source scripts/shot-env.sh
-  shot=$(settled_screenshot "$work")
-  read -r x y w h < <(window_box Quorvane)
-  /usr/bin/convert "$shot" -crop "${w}x${h}+${x}+${y}" +repage "$out"
-  echo "screenshot: $out"
-  wineserver -k
-  wait $app 2>/dev/null || true
-' _ "$exe" "$out" "$marker_unix"
+marked_window_shot "$screen" "$out" "$marker_unix" "$exe" 'C:\QuorvaneDemo\shot-ready'

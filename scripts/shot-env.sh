@@ -62,3 +62,35 @@ in_process_shots() {
   done
   rm -rf "$work"
 }
+
+# marked_window_shot SCREEN OUT MARKER EXE [ARG...] — runs EXE with its ARGs under Wine on a fresh
+# virtual display of SCREEN (WxHxDEPTH), waits for it to create MARKER (a Unix path) once its window
+# is painted, and saves the "Quorvane" window, cropped from the display, as OUT.
+marked_window_shot() {
+  local screen=$1 out=$2 marker=$3
+  shift 3
+  rm -f "$marker"
+  mkdir -p "$(dirname "$out")"
+  xvfb-run -a -s "-screen 0 $screen" bash -c '
+    set -u
+    out=$1 marker=$2
+    shift 2
+    work=$(mktemp -d)
+    trap "rm -rf \"$work\"" EXIT
+    wine "$@" </dev/null >/dev/null 2>&1 &
+    app=$!
+    # Bounded waits on conditions: the program says the window is painted, then two screenshots
+    # in a row agree.
+    for _ in $(seq 1 300); do
+      [ -f "$marker" ] && break
+      sleep 0.2
+    done
+    source scripts/shot-env.sh
+    shot=$(settled_screenshot "$work")
+    read -r x y w h < <(window_box Quorvane)
+    /usr/bin/convert "$shot" -crop "${w}x${h}+${x}+${y}" +repage "$out"
+    echo "screenshot: $out"
+    wineserver -k
+    wait $app 2>/dev/null || true
+  ' _ "$out" "$marker" "$@"
+}

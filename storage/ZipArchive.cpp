@@ -9,10 +9,18 @@ namespace {
 constexpr uint32_t LocalHeaderSignature = 0x04034B50;
 constexpr uint32_t CentralHeaderSignature = 0x02014B50;
 constexpr uint32_t EndSignature = 0x06054B50;
+constexpr uint32_t Zip64EndSignature = 0x06064B50;
+constexpr uint32_t Zip64LocatorSignature = 0x07064B50;
 constexpr size_t LocalHeaderSize = 30;
 constexpr size_t CentralHeaderSize = 46;
 constexpr size_t EndRecordSize = 22;
+constexpr size_t Zip64EndRecordSize = 56;
+constexpr size_t Zip64LocatorSize = 20;
+constexpr uint16_t Zip64ExtraId = 0x0001;
 constexpr uint16_t VersionNeeded = 20;      // 2.0: deflate
+constexpr uint16_t Zip64VersionNeeded = 45;  // 4.5: the Zip64 records
+constexpr uint16_t Marker16 = 0xFFFF;        // "the value is in the Zip64 record"
+constexpr uint32_t Marker32 = 0xFFFFFFFF;
 constexpr uint16_t Utf8NamesFlag = 0x0800;  // names are UTF-8, not the old code page
 constexpr uint16_t EncryptedFlag = 0x0001;
 constexpr uint16_t MethodStored = 0;
@@ -36,9 +44,130 @@ uint16_t Get16(const std::string& in, size_t at)
     return static_cast<uint16_t>(static_cast<uint8_t>(in[at]) | static_cast<uint8_t>(in[at + 1]) << 8);
 }
 
+void Put64(std::string& out, uint64_t value)
+{
+    Put32(out, static_cast<uint32_t>(value));
+    Put32(out, static_cast<uint32_t>(value >> 32));
+}
+
 uint32_t Get32(const std::string& in, size_t at)
 {
     return static_cast<uint32_t>(Get16(in, at)) | static_cast<uint32_t>(Get16(in, at + 2)) << 16;
+}
+
+uint64_t Get64(const std::string& in, size_t at)
+{
+    return static_cast<uint64_t>(Get32(in, at)) | static_cast<uint64_t>(Get32(in, at + 4)) << 32;
+}
+
+// Where the central directory lies and how many entries it holds, as the end records say.
+struct CDirectory {
+    uint64_t Count = 0;
+    uint64_t Size = 0;
+    uint64_t Offset = 0;
+    uint64_t End = 0;  // where the end records start: the directory must lie before it
+};
+
+// A classic field agrees with its Zip64 counterpart when it holds the marker or the same value.
+bool Agrees(uint64_t classic, uint64_t marker, uint64_t zip64)
+{
+    return classic == marker || classic == zip64;
+}
+
+// The Zip64 end record through its locator, right before the classic end record at `end`. False
+// when there is none or it is unsound; every figure is checked against the bytes really there.
+bool ReadZip64End(const std::string& archive, size_t end, CDirectory& directory)
+{
+    if (end < Zip64LocatorSize + Zip64EndRecordSize)
+        return false;
+    const size_t locator = end - Zip64LocatorSize;
+    if (Get32(archive, locator) != Zip64LocatorSignature)
+        return false;
+    const uint32_t recordDisk = Get32(archive, locator + 4);
+    const uint64_t record = Get64(archive, locator + 8);
+    const uint32_t disks = Get32(archive, locator + 16);
+    if (recordDisk != 0 || disks > 1 || record > locator - Zip64EndRecordSize ||
+        Get32(archive, static_cast<size_t>(record)) != Zip64EndSignature)
+        return false;
+    const size_t at = static_cast<size_t>(record);
+    // The record's own size leaves out its signature and this size field; extensible data may follow.
+    const uint64_t recordSize = Get64(archive, at + 4);
+    if (recordSize < Zip64EndRecordSize - 12 || recordSize > locator - at - 12)
+        return false;
+    const uint32_t disk = Get32(archive, at + 16);
+    const uint32_t directoryDisk = Get32(archive, at + 20);
+    const uint64_t onDisk = Get64(archive, at + 24);
+    directory.Count = Get64(archive, at + 32);
+    directory.Size = Get64(archive, at + 40);
+    directory.Offset = Get64(archive, at + 48);
+    directory.End = at;
+    return disk == 0 && directoryDisk == 0 && onDisk == directory.Count;
+}
+
+// The central directory as the end record (and the Zip64 one, where the end record defers to it)
+// describes it, checked to lie inside the archive and to have room for every entry it counts.
+bool ReadDirectoryPlace(const std::string& archive, size_t end, CDirectory& directory)
+{
+    const uint16_t disk = Get16(archive, end + 4);
+    const uint16_t directoryDisk = Get16(archive, end + 6);
+    const uint16_t onDisk = Get16(archive, end + 8);
+    const uint16_t count = Get16(archive, end + 10);
+    const uint32_t size = Get32(archive, end + 12);
+    const uint32_t offset = Get32(archive, end + 16);
+    const bool deferred = disk == Marker16 || directoryDisk == Marker16 || onDisk == Marker16 || count == Marker16 ||
+                          size == Marker32 || offset == Marker32;
+    if (ReadZip64End(archive, end, directory)) {
+        // Several disks stay refused: the classic figures say the same as the Zip64 ones, or defer.
+        if (!Agrees(disk, Marker16, 0) || !Agrees(directoryDisk, Marker16, 0) ||
+            !Agrees(onDisk, Marker16, directory.Count) || !Agrees(count, Marker16, directory.Count) ||
+            !Agrees(size, Marker32, directory.Size) || !Agrees(offset, Marker32, directory.Offset))
+            return false;
+    } else {
+        if (deferred || disk != 0 || directoryDisk != 0 || onDisk != count)
+            return false;
+        directory.Count = count;
+        directory.Size = size;
+        directory.Offset = offset;
+        directory.End = end;
+    }
+    return directory.Offset <= directory.End && directory.Size <= directory.End - directory.Offset &&
+           directory.Count <= directory.Size / CentralHeaderSize;
+}
+
+// The figures a central header defers to its Zip64 extra field (those holding the marker), in the
+// order the format gives them. False when one is needed and missing, or the fields overrun.
+bool ReadZip64Extra(const std::string& archive, size_t at, size_t length, uint64_t& size, uint64_t& compressedSize,
+                    uint64_t& headerOffset, uint32_t& disk)
+{
+    const bool needed = size == Marker32 || compressedSize == Marker32 || headerOffset == Marker32 || disk == Marker16;
+    const size_t end = at + length;
+    while (end - at >= 4) {
+        const uint16_t id = Get16(archive, at);
+        const size_t fieldSize = Get16(archive, at + 2);
+        at += 4;
+        if (fieldSize > end - at)
+            return !needed;
+        if (id == Zip64ExtraId && needed) {
+            size_t field = at;
+            const size_t fieldEnd = at + fieldSize;
+            for (uint64_t* value : {&size, &compressedSize, &headerOffset}) {
+                if (*value != Marker32)
+                    continue;
+                if (fieldEnd - field < 8)
+                    return false;
+                *value = Get64(archive, field);
+                field += 8;
+            }
+            if (disk == Marker16) {
+                if (fieldEnd - field < 4)
+                    return false;
+                disk = Get32(archive, field);
+            }
+            return true;
+        }
+        at += fieldSize;
+    }
+    return !needed;
 }
 
 // The end record: the last signature that leaves room for the record and its comment.
@@ -62,14 +191,22 @@ bool Inflate(const std::string& archive, const CZipItem& item, std::string& data
     z_stream stream{};
     if (inflateInit2(&stream, -MAX_WBITS) != Z_OK)
         return false;
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(archive.data() + item.DataOffset));
-    stream.avail_in = item.CompressedSize;
+    const char* input = archive.data() + item.DataOffset;
+    uint64_t inputLeft = item.CompressedSize;
     // The declared size is only a promise: grow as the output really arrives, and stop at one
     // byte beyond it.
     data.clear();
     char buffer[16384];
     int result = Z_OK;
     while (result == Z_OK) {
+        if (stream.avail_in == 0 && inputLeft != 0) {
+            // zlib counts its input in 32 bits: a Zip64 entry may hold more.
+            const uInt chunk = static_cast<uInt>(std::min<uint64_t>(inputLeft, 1u << 30));
+            stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input));
+            stream.avail_in = chunk;
+            input += chunk;
+            inputLeft -= chunk;
+        }
         stream.next_out = reinterpret_cast<Bytef*>(buffer);
         stream.avail_out = sizeof buffer;
         result = inflate(&stream, Z_NO_FLUSH);
@@ -78,7 +215,7 @@ bool Inflate(const std::string& archive, const CZipItem& item, std::string& data
         data.append(buffer, sizeof buffer - stream.avail_out);
         if (data.size() > item.Size)
             break;
-        if (result == Z_OK && stream.avail_in == 0 && stream.avail_out != 0) {
+        if (result == Z_OK && stream.avail_in == 0 && inputLeft == 0 && stream.avail_out != 0) {
             result = Z_DATA_ERROR;  // the input ended before the stream did
             break;
         }
@@ -148,8 +285,7 @@ bool CZipWriter::Deflate(const std::string& data, std::string& out)
 
 bool CZipWriter::Add(const std::string& name, const std::string& data, uint32_t dosDateTime)
 {
-    if (m_failed || m_finished || name.empty() || name.size() > MaxNameLength || m_items.size() >= ZipMaxEntries ||
-        data.size() >= ZipMaxArchiveSize) {
+    if (m_failed || m_finished || name.empty() || name.size() > MaxNameLength || data.size() >= ZipMaxArchiveSize) {
         m_failed = true;
         return false;
     }
@@ -157,7 +293,7 @@ bool CZipWriter::Add(const std::string& name, const std::string& data, uint32_t 
     item.Name = name;
     item.DosDateTime = dosDateTime;
     item.Crc = ZipCrc32(data);
-    item.Size = static_cast<uint32_t>(data.size());
+    item.Size = data.size();
     std::string packed;
     if (!Deflate(data, packed)) {
         m_failed = true;
@@ -166,11 +302,12 @@ bool CZipWriter::Add(const std::string& name, const std::string& data, uint32_t 
     const bool store = packed.size() >= data.size();
     item.Method = store ? MethodStored : MethodDeflated;
     const std::string& body = store ? data : packed;
-    item.CompressedSize = static_cast<uint32_t>(body.size());
+    item.CompressedSize = body.size();
 
     const uint64_t offset = m_bytes.size();
-    // Room is left for the central directory: its entry and the end record.
-    if (offset + LocalHeaderSize + name.size() + body.size() + CentralHeaderSize + name.size() + EndRecordSize >
+    // Room is left for the central directory: its entry and the end records.
+    if (offset + LocalHeaderSize + name.size() + body.size() + CentralHeaderSize + name.size() + Zip64EndRecordSize +
+            Zip64LocatorSize + EndRecordSize >
         ZipMaxArchiveSize) {
         m_failed = true;
         return false;
@@ -181,12 +318,12 @@ bool CZipWriter::Add(const std::string& name, const std::string& data, uint32_t 
     Put16(m_bytes, item.Method);
     Put32(m_bytes, item.DosDateTime);  // time, then date: the low half comes first
     Put32(m_bytes, item.Crc);
-    Put32(m_bytes, item.CompressedSize);
-    Put32(m_bytes, item.Size);
+    Put32(m_bytes, static_cast<uint32_t>(item.CompressedSize));
+    Put32(m_bytes, static_cast<uint32_t>(item.Size));
     Put16(m_bytes, static_cast<uint32_t>(name.size()));
     Put16(m_bytes, 0);
     m_bytes += name;
-    item.DataOffset = static_cast<uint32_t>(m_bytes.size());
+    item.DataOffset = m_bytes.size();
     m_bytes += body;
     m_items.push_back(std::move(item));
     m_headerOffsets.push_back(static_cast<uint32_t>(offset));
@@ -207,8 +344,8 @@ bool CZipWriter::Finish()
         Put16(m_bytes, item.Method);
         Put32(m_bytes, item.DosDateTime);
         Put32(m_bytes, item.Crc);
-        Put32(m_bytes, item.CompressedSize);
-        Put32(m_bytes, item.Size);
+        Put32(m_bytes, static_cast<uint32_t>(item.CompressedSize));
+        Put32(m_bytes, static_cast<uint32_t>(item.Size));
         Put16(m_bytes, static_cast<uint32_t>(item.Name.size()));
         Put16(m_bytes, 0);  // extra field
         Put16(m_bytes, 0);  // comment
@@ -219,40 +356,54 @@ bool CZipWriter::Finish()
         m_bytes += item.Name;
     }
     const uint64_t directorySize = m_bytes.size() - directoryOffset;
+    // Every size and offset fits 32 bits (the archive stays under ZipMaxArchiveSize), so only a
+    // count beyond the classic record's needs the Zip64 end record and its locator; then the
+    // classic record holds the markers for the count and for the directory's place.
+    const bool zip64 = m_items.size() > ZipMaxEntries;
+    if (zip64) {
+        const uint64_t record = m_bytes.size();
+        Put32(m_bytes, Zip64EndSignature);
+        Put64(m_bytes, Zip64EndRecordSize - 12);
+        Put16(m_bytes, Zip64VersionNeeded);  // made by: MS-DOS attributes, version 4.5
+        Put16(m_bytes, Zip64VersionNeeded);
+        Put32(m_bytes, 0);  // disk
+        Put32(m_bytes, 0);  // disk of the directory
+        Put64(m_bytes, m_items.size());
+        Put64(m_bytes, m_items.size());
+        Put64(m_bytes, directorySize);
+        Put64(m_bytes, directoryOffset);
+        Put32(m_bytes, Zip64LocatorSignature);
+        Put32(m_bytes, 0);  // disk of the Zip64 end record
+        Put64(m_bytes, record);
+        Put32(m_bytes, 1);  // disks in all
+    }
     Put32(m_bytes, EndSignature);
+    Put16(m_bytes, 0);  // disk numbers fit: no marker needed
     Put16(m_bytes, 0);
-    Put16(m_bytes, 0);
-    Put16(m_bytes, static_cast<uint32_t>(m_items.size()));
-    Put16(m_bytes, static_cast<uint32_t>(m_items.size()));
-    Put32(m_bytes, static_cast<uint32_t>(directorySize));
-    Put32(m_bytes, static_cast<uint32_t>(directoryOffset));
+    Put16(m_bytes, zip64 ? Marker16 : static_cast<uint32_t>(m_items.size()));
+    Put16(m_bytes, zip64 ? Marker16 : static_cast<uint32_t>(m_items.size()));
+    Put32(m_bytes, zip64 ? Marker32 : static_cast<uint32_t>(directorySize));
+    Put32(m_bytes, zip64 ? Marker32 : static_cast<uint32_t>(directoryOffset));
     Put16(m_bytes, 0);
     m_finished = true;
     return m_bytes.size() <= ZipMaxArchiveSize;
 }
 
-bool ReadZipDirectory(const std::string& archive, std::vector<CZipItem>& items)
+namespace {
+bool ReadDirectoryItems(const std::string& archive, std::vector<CZipItem>& items)
 {
-    items.clear();
     size_t end = 0;
-    if (archive.size() > ZipMaxArchiveSize || !FindEndRecord(archive, end))
-        return false;
-    const uint16_t disk = Get16(archive, end + 4);
-    const uint16_t directoryDisk = Get16(archive, end + 6);
-    const uint16_t onDisk = Get16(archive, end + 8);
-    const uint16_t count = Get16(archive, end + 10);
-    const uint32_t directorySize = Get32(archive, end + 12);
-    const uint32_t directoryOffset = Get32(archive, end + 16);
-    // Several disks, or the Zip64 markers (all ones), are not for this reader.
-    if (disk != 0 || directoryDisk != 0 || onDisk != count || count == 0xFFFF || directoryOffset == 0xFFFFFFFF ||
-        static_cast<uint64_t>(directoryOffset) + directorySize > end)
+    CDirectory directory;
+    if (!FindEndRecord(archive, end) || !ReadDirectoryPlace(archive, end, directory))
         return false;
 
-    size_t at = directoryOffset;
-    const size_t directoryEnd = static_cast<size_t>(directoryOffset) + directorySize;
-    items.reserve(count);
-    for (uint16_t i = 0; i < count; ++i) {
-        if (at + CentralHeaderSize > directoryEnd || Get32(archive, at) != CentralHeaderSignature)
+    size_t at = static_cast<size_t>(directory.Offset);
+    const size_t directoryOffset = at;
+    const size_t directoryEnd = static_cast<size_t>(directory.Offset + directory.Size);
+    // Bounded by the directory's real size: every entry takes at least a header.
+    items.reserve(static_cast<size_t>(directory.Count));
+    for (uint64_t i = 0; i < directory.Count; ++i) {
+        if (directoryEnd - at < CentralHeaderSize || Get32(archive, at) != CentralHeaderSignature)
             return false;
         CZipItem item;
         const uint16_t flags = Get16(archive, at + 8);
@@ -264,9 +415,15 @@ bool ReadZipDirectory(const std::string& archive, std::vector<CZipItem>& items)
         const size_t nameLength = Get16(archive, at + 28);
         const size_t extraLength = Get16(archive, at + 30);
         const size_t commentLength = Get16(archive, at + 32);
-        const uint32_t headerOffset = Get32(archive, at + 42);
+        uint32_t disk = Get16(archive, at + 34);
+        uint64_t headerOffset = Get32(archive, at + 42);
+        if (nameLength + extraLength + commentLength > directoryEnd - at - CentralHeaderSize)
+            return false;
         const size_t next = at + CentralHeaderSize + nameLength + extraLength + commentLength;
-        if (next > directoryEnd || nameLength == 0 || (flags & EncryptedFlag) ||
+        if (!ReadZip64Extra(archive, at + CentralHeaderSize + nameLength, extraLength, item.Size, item.CompressedSize,
+                            headerOffset, disk))
+            return false;
+        if (nameLength == 0 || (flags & EncryptedFlag) ||
             (item.Method != MethodStored && item.Method != MethodDeflated) || item.Size > ZipMaxEntrySize ||
             (item.Method == MethodStored && item.CompressedSize != item.Size))
             return false;
@@ -275,32 +432,45 @@ bool ReadZipDirectory(const std::string& archive, std::vector<CZipItem>& items)
             return false;
 
         // The local header must agree on the name; its own sizes may be zero (data descriptor).
-        const size_t local = headerOffset;
-        if (static_cast<uint64_t>(local) + LocalHeaderSize > directoryOffset ||
-            Get32(archive, local) != LocalHeaderSignature)
+        if (headerOffset > directoryOffset || directoryOffset - headerOffset < LocalHeaderSize)
+            return false;
+        const size_t local = static_cast<size_t>(headerOffset);
+        if (Get32(archive, local) != LocalHeaderSignature)
             return false;
         const size_t localName = Get16(archive, local + 26);
         const size_t localExtra = Get16(archive, local + 28);
         const uint64_t dataOffset = static_cast<uint64_t>(local) + LocalHeaderSize + localName + localExtra;
-        if (localName != nameLength || dataOffset + item.CompressedSize > directoryOffset ||
+        if (localName != nameLength || dataOffset > directoryOffset ||
+            item.CompressedSize > directoryOffset - dataOffset ||
             archive.compare(local + LocalHeaderSize, localName, item.Name) != 0)
             return false;
-        item.DataOffset = static_cast<uint32_t>(dataOffset);
+        item.DataOffset = dataOffset;
         items.push_back(std::move(item));
         at = next;
     }
     return true;
 }
+}  // namespace
+
+bool ReadZipDirectory(const std::string& archive, std::vector<CZipItem>& items)
+{
+    items.clear();
+    if (ReadDirectoryItems(archive, items))
+        return true;
+    items.clear();  // half a directory is no directory
+    return false;
+}
 
 bool ExtractZipItem(const std::string& archive, const CZipItem& item, std::string& data)
 {
     data.clear();
-    if (static_cast<uint64_t>(item.DataOffset) + item.CompressedSize > archive.size() || item.Size > ZipMaxEntrySize)
+    if (item.DataOffset > archive.size() || item.CompressedSize > archive.size() - item.DataOffset ||
+        item.Size > ZipMaxEntrySize)
         return false;
     if (item.Method == MethodStored) {
         if (item.CompressedSize != item.Size)
             return false;
-        data.assign(archive, item.DataOffset, item.Size);
+        data.assign(archive, static_cast<size_t>(item.DataOffset), static_cast<size_t>(item.Size));
     } else if (item.Method != MethodDeflated || !Inflate(archive, item, data)) {
         data.clear();
         return false;

@@ -1,7 +1,8 @@
 #pragma once
-// Zip archives in memory: local headers, central directory, CRC-32, deflate by zlib. Enough for the
-// program's own backups and for reading any plain (unencrypted, single-disk, non-Zip64) archive
-// safely; everything else is refused rather than guessed at.
+// Zip archives in memory: local headers, central directory, CRC-32, deflate by zlib, and the Zip64
+// end records once an archive holds more entries than the classic end record can count. Enough for
+// the program's own backups and for reading any plain (unencrypted, single-disk) archive safely;
+// everything else is refused rather than guessed at.
 
 #include <cstdint>
 #include <string>
@@ -20,13 +21,16 @@ struct CZipItem {
     uint32_t DosDateTime = 0;
     uint16_t Method = 0;  // 0 stored, 8 deflated
     uint32_t Crc = 0;
-    uint32_t CompressedSize = 0;
-    uint32_t Size = 0;
-    uint32_t DataOffset = 0;  // where the compressed bytes start, inside the archive
+    uint64_t CompressedSize = 0;
+    uint64_t Size = 0;
+    uint64_t DataOffset = 0;  // where the compressed bytes start, inside the archive
 };
 
-// The format's limits without its Zip64 extension (a count of 0xFFFF marks a Zip64 archive).
+// The most entries the classic end record counts (0xFFFF marks a Zip64 archive); an archive with
+// more gets the Zip64 end records, and one with at most this many stays a classic archive.
 constexpr size_t ZipMaxEntries = 0xFFFE;
+// The writer stops here, so that every size and offset in a local or central header fits its
+// 32-bit field; the reader accepts larger offsets from other tools' Zip64 archives.
 constexpr uint64_t ZipMaxArchiveSize = 0xFFFFFFFFull;
 // What one entry may inflate to when read: far above any file the program keeps, far below
 // what a hostile archive could claim.
@@ -44,7 +48,7 @@ public:
     CZipWriter(const CZipWriter&) = delete;
     CZipWriter& operator=(const CZipWriter&) = delete;
 
-    // False when the name is empty or too long, the archive would pass the format's limits, or
+    // False when the name is empty or too long, the archive would pass ZipMaxArchiveSize, or
     // compression failed; the archive is then unusable.
     bool Add(const std::string& name, const std::string& data, uint32_t dosDateTime);
     // Appends the central directory; the finished archive is Bytes().

@@ -1,5 +1,6 @@
 // Writes the fuzzers' seed corpus with the program's own writers, so every seed is a file the
 // program could have left on disk: one folder per target under the folder given.
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -36,6 +37,34 @@ std::string Utf8(const std::wstring& text)
         }
     }
     return bytes;
+}
+
+// The same archive with its end given as the writer gives it beyond 65,534 entries (the Zip64
+// end record, its locator, a classic record of markers), which itself is far past the fuzzer's
+// length limit. The classic record is the writer's last 22 bytes.
+std::string WithZip64End(const std::string& classic)
+{
+    auto le = [](uint64_t value, int size) {
+        std::string out;
+        for (int i = 0; i < size; ++i)
+            out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+        return out;
+    };
+    auto at = [&](size_t pos, int size) {
+        uint64_t value = 0;
+        for (int i = size; i-- > 0;)
+            value = value << 8 | static_cast<uint8_t>(classic[pos + i]);
+        return value;
+    };
+    const size_t end = classic.size() - 22;
+    const uint64_t count = at(end + 10, 2), size = at(end + 12, 4), offset = at(end + 16, 4);
+    std::string archive = classic.substr(0, end);
+    archive += le(0x06064B50, 4) + le(44, 8) + le(45, 2) + le(45, 2) + le(0, 4) + le(0, 4) + le(count, 8) +
+               le(count, 8) + le(size, 8) + le(offset, 8);
+    archive += le(0x07064B50, 4) + le(0, 4) + le(end, 8) + le(1, 4);
+    archive += le(0x06054B50, 4) + le(0, 4) + le(0xFFFF, 2) + le(0xFFFF, 2) + le(0xFFFFFFFF, 4) + le(0xFFFFFFFF, 4) +
+               le(0, 2);
+    return archive;
 }
 
 bool WriteSeed(const std::string& folder, const std::string& name, const std::string& bytes)
@@ -170,6 +199,7 @@ int main(int argc, char** argv)
     stored.Add("a", "", stamp);
     stored.Add("b/c", "x", stamp);
     ok &= stored.Finish() && WriteSeed(root + "/ZipArchive", "stored", stored.Bytes());
+    ok &= WriteSeed(root + "/ZipArchive", "stored-zip64", WithZip64End(stored.Bytes()));
 
     if (!ok)
         std::fprintf(stderr, "could not write the seeds under %s\n", root.c_str());

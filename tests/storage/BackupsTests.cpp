@@ -3,14 +3,17 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "storage/Backups.h"
 #include "storage/Configurations.h"
+#include "storage/FileAccess.h"
 #include "storage/History.h"
 #include "storage/Paths.h"
 #include "storage/Settings.h"
+#include "storage/SnapshotText.h"
 #include "storage/SoftwareFiles.h"
 #include "storage/SoftwareText.h"
 #include "storage/ZipArchive.h"
@@ -290,6 +293,46 @@ TEST_F(BackupsTests, SingleRecordsComeBackAloneAndADamagedSnapshotChangesNothing
     EXPECT_TRUE(content.Records.empty());
     EXPECT_FALSE(LoadSnapshot(Backups() + L"Backup-20991231-000000.zip", content, problem));
     EXPECT_EQ(problem, L"The backup file \"" + Backups() + L"Backup-20991231-000000.zip\" can't be read.");
+}
+
+TEST_F(BackupsTests, ASnapshotOfMoreRecordsThanAClassicZipCountsIsListedAndBroughtBack)
+{
+    // A snapshot as the backups write it for 65,600 records, past the 65,534 entries a zip holds
+    // without its Zip64 end records. It is made in memory: as many files in one folder take minutes
+    // under Wine, whose case-insensitive look-ups scan the folder for every new file.
+    const size_t records = 65600;
+    CSnapshotManifest manifest;
+    manifest.Taken = At(2026, 12, 8);
+    manifest.Reason = SnapshotReason::Manual;
+    manifest.Records = static_cast<int32_t>(records);
+    manifest.DataFolder = Data;
+    const uint32_t stamp = ZipDosDateTime(2026, 12, 8, 9, 0, 0);
+    CZipWriter zip;
+    ASSERT_TRUE(zip.Add(ManifestEntryName, EncodeUtf8(FormatSnapshotManifest(manifest)), stamp));
+    const std::string recordBytes = ReadFileBytes(Data + IdA);
+    for (size_t i = 0; i < records; ++i) {
+        char id[40];
+        std::snprintf(id, sizeof id, "%08X-0000-4000-8000-000000000000", static_cast<unsigned>(i));
+        ASSERT_TRUE(zip.Add(std::string(DataEntryPrefix) + id, recordBytes, stamp));
+    }
+    ASSERT_TRUE(zip.Finish());
+    const std::wstring path = Backups() + FormatSnapshotFileName(At(2026, 12, 8));
+    CreateDirectoryW(Backups().c_str(), nullptr);
+    ASSERT_TRUE(WriteFileBytes(path, zip.Bytes()));
+
+    const std::vector<CSnapshotListing> listed = ListSnapshots(Backups());
+    ASSERT_EQ(listed.size(), 1u);
+    EXPECT_TRUE(listed[0].Readable);
+    EXPECT_EQ(listed[0].Manifest.Records, static_cast<int>(records));
+
+    CSnapshotContent content;
+    std::wstring problem;
+    ASSERT_TRUE(LoadSnapshot(path, content, problem)) << std::string(problem.begin(), problem.end());
+    ASSERT_EQ(content.Records.size(), records);
+    const std::wstring last = L"0001003F-0000-4000-8000-000000000000";
+    EXPECT_EQ(content.Records.back().Id, last);
+    ASSERT_TRUE(RestoreSnapshotRecords(content, {last}, Data, problem));
+    EXPECT_EQ(ReadFileBytes(Data + last), recordBytes);
 }
 
 TEST_F(BackupsTests, TheWorkerReportsByItsResultItsEventAndOnePostedMessage)

@@ -312,19 +312,28 @@ void CBackupsDlg::OnBackUpNow()
     Refill(written.Path);
 }
 
-void CBackupsDlg::OnRestore()
+bool CBackupsDlg::LoadSelectedSnapshot(CSnapshotListing& listing, CSnapshotContent& content)
 {
     const CSnapshotListing* selected = SelectedSnapshot();
     if (!selected)
-        return;
-    const CSnapshotListing listing = *selected;
+        return false;
+    listing = *selected;
     // The whole snapshot is read and checked before anything changes.
-    CSnapshotContent content;
     std::wstring problem;
     if (!LoadSnapshot(listing.Path, content, problem)) {
         ShowError(m_hWnd, BackupUnusableText(problem));
-        return;
+        return false;
     }
+    return true;
+}
+
+void CBackupsDlg::OnRestore()
+{
+    CSnapshotListing listing;
+    CSnapshotContent content;
+    if (!LoadSelectedSnapshot(listing, content))
+        return;
+    std::wstring problem;
     if (!AskQuestion(m_hWnd, RestoreQuestion(listing)) || !MayRestore(m_guard, m_hWnd))
         return;
     const CSnapshotResult before = RunSnapshot(m_hWnd, SnapshotReason::Restore);
@@ -344,16 +353,10 @@ void CBackupsDlg::OnRestore()
 
 void CBackupsDlg::OnBringBack()
 {
-    const CSnapshotListing* selected = SelectedSnapshot();
-    if (!selected)
-        return;
-    const CSnapshotListing listing = *selected;
+    CSnapshotListing listing;
     CSnapshotContent content;
-    std::wstring problem;
-    if (!LoadSnapshot(listing.Path, content, problem)) {
-        ShowError(m_hWnd, BackupUnusableText(problem));
+    if (!LoadSelectedSnapshot(listing, content))
         return;
-    }
     CBackupRecordsDlg records(listing, content, m_hWnd, m_guard);
     if (records.DoModal() == IDOK && records.BroughtBack() > 0) {
         m_catalogueChanged = true;

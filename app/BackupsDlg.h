@@ -41,6 +41,8 @@ private:
     void Refill(const std::wstring& select = std::wstring());
     // The listed snapshot selected, or null after telling the user.
     const CSnapshotListing* SelectedSnapshot();
+    // The selected snapshot, read whole and checked; false (after saying why) when it can't be used.
+    bool LoadSelectedSnapshot(CSnapshotListing& listing, CSnapshotContent& content);
     void OnBackUpNow();
     void OnRestore();
     void OnBringBack();
